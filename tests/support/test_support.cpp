@@ -1,0 +1,71 @@
+#include "tests/support/test_support.h"
+
+#include <QDialog>
+#include <QProcessEnvironment>
+
+namespace mx::test {
+
+int ScriptedAnswerer::MessageBox(const QString& text, const QString& caption, int flags) {
+    messages.push_back({text, caption, flags});
+    if (messageAnswers.empty()) return (flags & 0x0F) == MB_OK ? IDOK : IDCANCEL;
+    const int answer = messageAnswers.front();
+    messageAnswers.pop_front();
+    return answer;
+}
+
+std::optional<TColor> ScriptedAnswerer::ChooseColor(TColor initial) {
+    colorRequests.push_back(initial);
+    if (colorAnswers.empty()) return std::nullopt;
+    auto answer = colorAnswers.front();
+    colorAnswers.pop_front();
+    return answer;
+}
+
+bool ScriptedAnswerer::PrinterSetup(QPrinter& printer) {
+    ++printerSetups;
+    if (onPrinterSetup) onPrinterSetup(printer);
+    if (printerSetupAnswers.empty()) return false;
+    const bool answer = printerSetupAnswers.front();
+    printerSetupAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> ScriptedAnswerer::SaveFileName(const QString&, const QString& proposed) {
+    saveFileProposals.append(proposed);
+    if (saveFileAnswers.empty()) return std::nullopt;
+    const QString answer = saveFileAnswers.front();
+    saveFileAnswers.pop_front();
+    if (answer.isEmpty()) return std::nullopt;
+    return answer;
+}
+
+int ScriptedAnswerer::ExecDialog(QWidget& dialog) {
+    ++dialogs;
+    if (onDialog) return onDialog(dialog);
+    return QDialog::Rejected;
+}
+
+QStringList ScriptedAnswerer::Errors() const {
+    QStringList errors;
+    for (const auto& m : messages)
+        if ((m.flags & 0xF0) == MB_ICONERROR) errors.append(m.text);
+    return errors;
+}
+
+static ScriptedAnswerer* current = nullptr;
+
+ScriptedAnswerer& Answers() { return *current; }
+
+void InstallFreshAnswerer() {
+    auto fresh = std::make_unique<ScriptedAnswerer>();
+    current = fresh.get();
+    Application()->SetAnswerer(std::move(fresh));
+}
+
+QString DataPath(const QString& relative) {
+    QString root = QProcessEnvironment::systemEnvironment().value("MARBELUX_TEST_DATA");
+    if (root.isEmpty()) root = QStringLiteral(MARBELUX_TEST_DATA_DIR);
+    return root + '/' + relative;
+}
+
+} // namespace mx::test

@@ -1,0 +1,52 @@
+#pragma once
+// Shared test helpers: a scripted answerer that records every modal
+// question and answers from a queue, so no test ever blocks on a dialog.
+#include "platform/application.h"
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+class QPrinter;
+
+namespace mx::test {
+
+struct AskedMessage {
+    QString text;
+    QString caption;
+    int flags;
+};
+
+class ScriptedAnswerer : public TAnswerer {
+public:
+    std::deque<int> messageAnswers;      // default IDOK / IDCANCEL when empty
+    std::deque<std::optional<TColor>> colorAnswers;
+    std::deque<bool> printerSetupAnswers;
+    std::function<void(QPrinter&)> onPrinterSetup;
+    std::deque<QString> saveFileAnswers;  // an empty name cancels
+    std::function<int(QWidget&)> onDialog;
+
+    std::vector<AskedMessage> messages;
+    std::vector<TColor> colorRequests;
+    QStringList saveFileProposals;
+    int printerSetups = 0;
+    int dialogs = 0;
+
+    int MessageBox(const QString& text, const QString& caption, int flags) override;
+    std::optional<TColor> ChooseColor(TColor initial) override;
+    bool PrinterSetup(QPrinter& printer) override;
+    std::optional<QString> SaveFileName(const QString& caption, const QString& proposed) override;
+    int ExecDialog(QWidget& dialog) override;
+
+    // Messages shown by the default error handler.
+    QStringList Errors() const;
+};
+
+// The answerer installed for the running test (reset before each test).
+ScriptedAnswerer& Answers();
+
+// Path of a file in tests/data.
+QString DataPath(const QString& relative);
+
+} // namespace mx::test
