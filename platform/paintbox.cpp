@@ -58,6 +58,11 @@ TColor TPaintBox::PixelAt(int x, int y) {
     return FromQColor(QColor(b.pixel(p)));
 }
 
+void TPaintBox::Invalidate() {
+    stale_ = true;
+    update();
+}
+
 void TPaintBox::Paint() {
     stale_ = false;
     ++paintCount_;

@@ -32,6 +32,8 @@ public:
     // Box pixel at (x, y) as last drawn; -1 outside the buffer.
     TColor PixelAt(int x, int y);
 
+    // Marks the buffer stale: the next paint asks the handler to draw.
+    void Invalidate();
     // Calls the handler now (guarded), as a repaint request would.
     void Paint();
     // How often the handler drew (for tests and benchmarks).

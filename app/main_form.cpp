@@ -1,0 +1,200 @@
+#include "app/main_form.h"
+
+#include "app/about_box.h"
+#include "platform/application.h"
+#include "platform/status_bar.h"
+#include "settings/form_storage.h"
+#include "settings/main_form_storage.h"
+#include "ui_main_form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QWheelEvent>
+
+// The resources live in a static library: register them explicitly.
+static void initResources() { Q_INIT_RESOURCE(resources); }
+
+namespace mx {
+
+namespace {
+
+// The maker's web site, shown on the homepage button and opened by it.
+const QString MakerAddress = QStringLiteral("https://www.orvenal.de");
+
+const QEvent::Type UserMessageType = static_cast<QEvent::Type>(QEvent::User + TMainForm::WM_USER);
+
+QFont windowsFont(const QString& family, int pixels, QFont::Weight weight = QFont::Normal) {
+    QFont f(family);
+    f.setPixelSize(pixels);
+    f.setWeight(weight);
+    return f;
+}
+
+} // namespace
+
+class TUserMessageEvent : public QEvent {
+public:
+    explicit TUserMessageEvent(int wParam) : QEvent(UserMessageType), WParam(wParam) {}
+    int WParam;
+};
+
+TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TMainForm>()) {
+    initResources();
+    {
+        TLoadingScope loading(this);
+        ui->setupUi(this);
+        setFont(windowsFont("MS Sans Serif", 11));
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, ToQColor(clBtnFace));
+        setPalette(pal);
+        for (TShadowLabel* headline : {ui->ShadowLabel8, ui->ShadowLabel2, ui->ShadowLabel4})
+            headline->setFont(windowsFont("MS Sans Serif", 11, QFont::Bold));
+        for (TShadowLabel* title : {ui->ShadowLabel27, ui->ShadowLabel1, ui->ShadowLabel3}) {
+            title->setFont(windowsFont("Arial Black", 19, QFont::Black));
+            QPalette tp = title->palette();
+            tp.setColor(QPalette::WindowText, ToQColor(clMaroon));
+            title->setPalette(tp);
+        }
+        ui->Label11->setFont(windowsFont("Arial", 13, QFont::Bold));
+        for (TPaintBox* ruler : {ui->PaintBox3, ui->PaintBox4}) ruler->setFont(windowsFont("MS Serif", 9));
+        ui->wwwBtn->setText(QString(MakerAddress).remove("https://"));
+        bindHandlers();
+        FormStorage1 = AttachMainFormStorage(this);
+    }
+    qApp->installEventFilter(this);
+    FormCreate(this);
+}
+
+TMainForm::~TMainForm() {
+    qApp->removeEventFilter(this);
+    if (FormStorage1) FormStorage1->WindowDestroying();
+    FormDestroy(this);
+}
+
+void TMainForm::Loaded() {}
+
+void TMainForm::bindHandlers() {
+    auto bind = [this](void (TMainForm::*handler)(QObject*)) { return [this, handler](QObject* sender) { (this->*handler)(sender); }; };
+    ui->LeftEd->OnChange = bind(&TMainForm::LeftEdChange);
+    ui->RightEd->OnChange = bind(&TMainForm::RightEdChange);
+    ui->TopEd->OnChange = bind(&TMainForm::TopEdChange);
+    ui->BottomEd->OnChange = bind(&TMainForm::BottomEdChange);
+    ui->ZoomEd->OnChange = bind(&TMainForm::ZoomEdChange);
+    ui->PaintBox1->OnPaint = [this](TPaintBox*) {
+        if (PreviewStateStep()) DrawPreview(ui->PaintBox1->Canvas());
+    };
+    ui->PaintBox3->OnPaint = [this](TPaintBox*) { PaintBox3Paint(ui->PaintBox3); };
+    ui->PaintBox4->OnPaint = [this](TPaintBox*) { PaintBox4Paint(ui->PaintBox4); };
+    ui->PaintBox1->setMouseTracking(true);
+    ui->PaintBox1->installEventFilter(this);
+    ui->PaintBox2->OnPaint = [this](TPaintBox*) { PaintBox2Paint(ui->PaintBox2); };
+    ui->TavelColorComboBox1->OnChange = bind(&TMainForm::TavelColorComboBox1Change);
+    ui->TavelColorComboBox2->OnChange = bind(&TMainForm::TavelColorComboBox2Change);
+    ui->fillBox->OnClick = bind(&TMainForm::fillBoxClick);
+    ui->PrintBtn->OnClick = bind(&TMainForm::PrintBtnClick);
+    ui->PrintSetupBtn->OnClick = bind(&TMainForm::PrintSetupBtnClick);
+    connect(ui->BackBtn, &QPushButton::clicked, this, [this] { BackBtnClick(ui->BackBtn); });
+    ui->StatusBar1->OnDrawPanel = [this](TStatusBar* bar, int panel, const TRect& rect) { StatusBar1DrawPanel(bar, panel, rect); };
+    connect(ui->wwwBtn, &QPushButton::clicked, this, [this] { wwwBtnClick(ui->wwwBtn); });
+    ui->ueberbtn->OnClick = bind(&TMainForm::ueberbtnClick);
+    ui->endebtn->OnClick = bind(&TMainForm::EndeBtnClick);
+    ui->Panel7->installEventFilter(this);
+}
+
+void TMainForm::FormCreate(QObject*) {
+    QString dir = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath();
+    if (!dir.endsWith('/')) dir += '/';
+    ProgramDir = dir;
+    Application()->HelpFile = ProgramDir + Application()->HelpFile;
+}
+
+void TMainForm::FormDestroy(QObject*) { Application()->HelpCommand(HELP_QUIT, 0); }
+
+void TMainForm::wwwBtnClick(QObject*) { Application()->ShellOpen(MakerAddress); }
+
+void TMainForm::ueberbtnClick(QObject*) {
+    TAboutBox box(this);
+    Application()->ExecDialog(box);
+}
+
+void TMainForm::EndeBtnClick(QObject*) { close(); }
+
+void TMainForm::closeEvent(QCloseEvent* e) {
+    // The settings store saves from its own close hook.
+    QWidget::closeEvent(e);
+}
+
+bool TMainForm::event(QEvent* e) {
+    if (e->type() == UserMessageType) {
+        WMUser(static_cast<TUserMessageEvent*>(e)->WParam);
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void TMainForm::PostProgress(QWidget* window, int percent) { QCoreApplication::postEvent(window, new TUserMessageEvent(percent)); }
+
+void TMainForm::SendProgress(QWidget* window, int percent) {
+    TUserMessageEvent message(percent);
+    QCoreApplication::sendEvent(window, &message);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
+    // A printer failure is reported again after the next user action.
+    if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::KeyPress) printerErrorShown_ = false;
+    if (watched == ui->Panel7 && e->type() == QEvent::Resize) {
+        // The right-hand button panel keeps to the bar's right end.
+        ui->Panel8->move(ui->Panel7->width() - ui->Panel8->width(), 0);
+        return false;
+    }
+    if (watched == ui->PaintBox1) {
+        switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            auto* m = static_cast<QMouseEvent*>(e);
+            const QPoint p = m->position().toPoint();
+            PaintBox1MouseDown(m->button(), m->modifiers(), p.x(), p.y());
+            return true;
+        }
+        case QEvent::MouseMove: {
+            auto* m = static_cast<QMouseEvent*>(e);
+            const QPoint p = m->position().toPoint();
+            PaintBox1MouseMove(m->modifiers(), p.x(), p.y());
+            return true;
+        }
+        case QEvent::MouseButtonRelease: {
+            auto* m = static_cast<QMouseEvent*>(e);
+            const QPoint p = m->position().toPoint();
+            PaintBox1MouseUp(m->button(), m->modifiers(), p.x(), p.y());
+            return true;
+        }
+        default: return false;
+        }
+    }
+    if (e->type() == QEvent::Wheel) {
+        auto* target = qobject_cast<QWidget*>(watched);
+        if (!target || target->window() != this) return false;
+        // Controls that use the wheel themselves keep it.
+        if (qobject_cast<QComboBox*>(target)) return false;
+        // Consumed here, at its first receiver, so each notch scrolls once.
+        auto* wheel = static_cast<QWheelEvent*>(e);
+        wheelRemainder_ += wheel->angleDelta().y();
+        while (wheelRemainder_ <= -120) {
+            wheelRemainder_ += 120;
+            FormMouseWheelDown(this);
+        }
+        while (wheelRemainder_ >= 120) {
+            wheelRemainder_ -= 120;
+            FormMouseWheelUp(this);
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+} // namespace mx

@@ -1,0 +1,133 @@
+#pragma once
+// The main window: owns every control and all state of the program. Its
+// handlers are defined next to their subsystem (sheet/, style/, print/).
+#include "platform/canvas.h"
+#include "platform/loading.h"
+
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class TMainForm;
+}
+
+namespace mx {
+
+class TPaintBox;
+class TStatusBar;
+class TFormStorage;
+
+// Stands in for the WM_USER message: carries the new progress percentage.
+class TUserMessageEvent;
+
+class TMainForm : public QWidget, public TLoadable {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    Ui::TMainForm& Controls() { return *ui; }
+
+    // Fields, in the order the window declares them.
+    TRect ProgressRect;
+    int ProgressPercent = 0;
+    QString ProgramDir;
+
+    int SheetLeftPx = 0;
+    int SheetRightPx = 0;
+    double SheetWidthMm = 0;
+    int DragLimitRight = 0;
+    int DragLimitBottom = 0;
+    int OriginX = 0;
+    int OriginY = 0;
+    int SheetTopPx = 0;
+    int SheetBottomPx = 0;
+    double SheetHeightMm = 0;
+
+    double AreaLeftMm = 0;
+    double AreaRightMm = 0;
+    double AreaTopMm = 0;
+    double AreaBottomMm = 0;
+    bool AreaInitialised = false;
+
+    bool LeftActive = false;
+    bool TopActive = false;
+    bool BottomActive = false;
+    bool RightActive = false;
+    bool OverEdge = false;
+    int Dragging = 0;
+
+    // Start-up and bottom bar.
+    void FormCreate(QObject* sender);
+    void FormDestroy(QObject* sender);
+    void wwwBtnClick(QObject* sender);
+    void ueberbtnClick(QObject* sender);
+    void EndeBtnClick(QObject* sender);
+
+    // Status bar progress.
+    void StatusBar1DrawPanel(TStatusBar* statusBar, int panel, const TRect& rect);
+    void SBarPaintMore();
+    void SetProStatus(int value);
+    void WMUser(int wParam);
+
+    // Sheet, area, preview, rulers, mouse.
+    void LeftEdChange(QObject* sender);
+    void RightEdChange(QObject* sender);
+    void TopEdChange(QObject* sender);
+    void BottomEdChange(QObject* sender);
+    void WriteBackEdges();
+    void InitialiseArea();
+    void PaintBox1Paint(QObject* sender);
+    void ZoomEdChange(QObject* sender);
+    void FormMouseWheelDown(QObject* sender);
+    void FormMouseWheelUp(QObject* sender);
+    void PaintBox3Paint(QObject* sender);
+    void PaintBox4Paint(QObject* sender);
+    void PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void PaintBox1MouseMove(Qt::KeyboardModifiers shift, int x, int y);
+    void PaintBox1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+
+    // Overprint style.
+    void PaintBox2Paint(QObject* sender);
+    void TavelColorComboBox1Change(QObject* sender);
+    void TavelColorComboBox2Change(QObject* sender);
+    void fillBoxClick(QObject* sender);
+
+    // Print jobs.
+    void PrintBtnClick(QObject* sender);
+    void BackBtnClick(QObject* sender);
+    void PrintSetupBtnClick(QObject* sender);
+
+    void Loaded() override;
+
+    // The WM_USER message number the progress message stands in for.
+    static constexpr int WM_USER = 0x0400;
+    // Posts the progress message to a window (as PostMessage would).
+    static void PostProgress(QWidget* window, int percent);
+    // Sends it (as SendMessage would): handled before returning.
+    static void SendProgress(QWidget* window, int percent);
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void bindHandlers();
+    // The state step of the complete redraw; false when it stopped early.
+    bool PreviewStateStep();
+    void DrawPreview(TCanvas& canvas);
+    void DrawRuler(TPaintBox& box, bool horizontal);
+    int ScreenDpi() const;
+    int Zoom() const;
+    void RunEdgeRule(double& edge, double fieldValue);
+    void RunPrintJob(bool back);
+
+    std::unique_ptr<Ui::TMainForm> ui;
+    TFormStorage* FormStorage1 = nullptr;
+    int wheelRemainder_ = 0;
+    // One failed printer read is reported once per user action.
+    bool printerErrorShown_ = false;
+};
+
+} // namespace mx

@@ -1,0 +1,61 @@
+// The front and back overprint jobs and the printer setup.
+#include "app/main_form.h"
+#include "platform/application.h"
+#include "platform/printer.h"
+#include "print/overprint_rect.h"
+#include "style/fill_style.h"
+#include "ui_main_form.h"
+
+#include <cmath>
+
+namespace mx {
+
+namespace {
+
+int copiesOf(const TNumSpinEdit& field) {
+    const double v = field.Value();
+    if (!(v > -1e9 && v < 1e9)) return v > 0 ? 1000000000 : 0;
+    return static_cast<int>(v);
+}
+
+} // namespace
+
+void TMainForm::RunPrintJob(bool back) {
+    if (Application()->MessageBox("Wollen Sie das eingelegte Dokument wirklich vernichten?", "Sicherheitsabfrage",
+                                  MB_YESNOCANCEL | MB_ICONSTOP) != IDYES)
+        return;
+    TPrinter* printer = Printer();
+    PrinterGeometry g;
+    g.Dpi = printer->GetDeviceCaps(LOGPIXELSX);
+    g.OffsetX = printer->GetDeviceCaps(PHYSICALOFFSETX);
+    g.OffsetY = printer->GetDeviceCaps(PHYSICALOFFSETY);
+    if (back) g.PaperWidth = printer->GetDeviceCaps(PHYSICALWIDTH);
+    const Area area{AreaLeftMm, AreaRightMm, AreaTopMm, AreaBottomMm};
+    const TRect rect = back ? BackRect(area, g) : FrontRect(area, g);
+
+    printer->SetTitle(back ? "Dokumenten-Rückseite vernichten" : "Dokument vernichten");
+    if (!printer->BeginDoc()) return;
+    try {
+        const int n = copiesOf(*ui->CopiesED);
+        for (int i = 1; i <= n; ++i) {
+            // A new page starts with a fresh drawing state: set everything anew.
+            ApplyFillRule(printer->Canvas(), rect, ui->fillBox->ItemIndex(), ui->TavelColorComboBox2->ColorValue(),
+                          ui->TavelColorComboBox1->ColorValue());
+            SendProgress(this, static_cast<int>(static_cast<long long>(i) * 100 / n));
+            if (i < copiesOf(*ui->CopiesED)) printer->NewPage();
+        }
+        printer->EndDoc();
+    } catch (...) {
+        printer->Abort();
+        SendProgress(this, 0);
+        throw;
+    }
+    SendProgress(this, 0);
+}
+
+void TMainForm::PrintBtnClick(QObject*) { RunPrintJob(false); }
+void TMainForm::BackBtnClick(QObject*) { RunPrintJob(true); }
+
+void TMainForm::PrintSetupBtnClick(QObject*) { Printer()->Setup(); }
+
+} // namespace mx

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Marbelux, builds it, and then either
+# starts the program ("run") or runs the whole test suite ("test").
+set -euo pipefail
+mode="${1:-run}"
+cd "$(dirname "$0")/.."
+
+packages=(
+  cmake ninja-build g++ ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libgl-dev
+  libgif-dev libjpeg62-turbo-dev
+  libgtest-dev libbenchmark-dev
+  fonts-liberation fonts-dejavu-core
+  cups cups-client cups-bsd cups-filters ghostscript poppler-utils
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
+
+cmake --preset default >/dev/null
+cmake --build --preset default
+
+case "$mode" in
+  run) exec ./build/marbelux ;;
+  test) ctest --preset default ;;
+  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac

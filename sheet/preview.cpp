@@ -1,0 +1,137 @@
+// The sheet preview: its layout and state step, and its pixels.
+#include "app/main_form.h"
+#include "platform/application.h"
+#include "platform/exception.h"
+#include "platform/printer.h"
+#include "sheet/sheet_math.h"
+#include "ui_main_form.h"
+
+#include <QScrollBar>
+#include <QStyle>
+#include <QTimer>
+#include <cmath>
+
+namespace mx {
+
+int TMainForm::ScreenDpi() const { return ui->PaintBox1->logicalDpiX(); }
+
+int TMainForm::Zoom() const {
+    const double z = ui->ZoomEd->Value();
+    if (!(z > -1e9 && z < 1e9)) return z > 0 ? 1000000000 : 0;
+    return static_cast<int>(z);
+}
+
+// Sizes and centres the preview, refreshes the sheet size, records the
+// positions the rulers and the mouse work with and initialises the area
+// once. Returns false when it stopped early (resized, or no printer).
+bool TMainForm::PreviewStateStep() {
+    const int s = ScreenDpi();
+    int p = 0, w = 0, h = 0;
+    try {
+        TPrinter* printer = Printer();
+        p = printer->GetDeviceCaps(LOGPIXELSX);
+        w = printer->GetDeviceCaps(PHYSICALWIDTH);
+        h = printer->GetDeviceCaps(PHYSICALHEIGHT);
+    } catch (const EPrinter& e) {
+        // Shown once per user action, and never from inside a paint.
+        if (!printerErrorShown_) {
+            printerErrorShown_ = true;
+            const QString message = e.Message();
+            QTimer::singleShot(0, this, [message] { Application()->ShowException(message); });
+        }
+        return false;
+    }
+    // A negative zoom, possible while typing, draws like zoom 0.
+    const int z = std::max(0, Zoom());
+    const int W = SheetScreenPixels(w, s, p, z);
+    const int H = SheetScreenPixels(h, s, p, z);
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const AxisLayout x = LayOutAxis(W, ui->ScrollBox1->width(), scrollBar);
+    const AxisLayout y = LayOutAxis(H, ui->ScrollBox1->height(), scrollBar);
+    OriginX = x.Origin;
+    OriginY = y.Origin;
+    if (ui->PaintBox1->width() != x.Length || ui->PaintBox1->height() != y.Length) {
+        ui->PaintBox1->resize(std::max(0, x.Length), std::max(0, y.Length));
+        if (ui->PaintBox1->width() != x.Length || ui->PaintBox1->height() != y.Length) return false;
+        // The resize brings its own paint, which finds the size right.
+        ui->PaintBox1->Invalidate();
+        return false;
+    }
+    SheetWidthMm = DeviceToMm(w, p);
+    SheetHeightMm = DeviceToMm(h, p);
+    const int hs = ui->ScrollBox1->horizontalScrollBar()->value();
+    const int vs = ui->ScrollBox1->verticalScrollBar()->value();
+    SheetLeftPx = OriginX - hs;
+    SheetRightPx = OriginX + W - hs;
+    DragLimitRight = OriginX + W;
+    DragLimitBottom = OriginY + H;
+    SheetTopPx = OriginY - vs;
+    SheetBottomPx = OriginY + H - vs;
+    ui->PaintBox3->Invalidate();
+    ui->PaintBox4->Invalidate();
+    if (!AreaInitialised) InitialiseArea();
+    return true;
+}
+
+// Requests from handlers update the state at once; the pixels of all the
+// requests made while one event is handled are drawn by a single paint.
+void TMainForm::PaintBox1Paint(QObject*) {
+    if (PreviewStateStep()) ui->PaintBox1->Invalidate();
+}
+
+void TMainForm::DrawPreview(TCanvas& c) {
+    const int pw = ui->PaintBox1->width(), ph = ui->PaintBox1->height();
+    const int left = OriginX, top = OriginY, right = DragLimitRight, bottom = DragLimitBottom;
+
+    c.Pen.Style = psSolid;
+    c.Pen.Color = clBlack;
+    c.SetBrushColor(clWhite);
+    c.SetBrushStyle(bsSolid);
+    c.Rectangle(left, top, right, bottom);
+
+    c.Pen.Color = clAppWorkSpace;
+    c.SetBrushColor(clAppWorkSpace);
+    c.Rectangle(0, top, left, bottom);
+    c.Rectangle(right, top, pw, bottom);
+    c.Rectangle(0, 0, pw, top);
+    c.Rectangle(0, bottom, pw, ph);
+
+    c.Pen.Color = clBlack;
+    c.Pen.Style = psDot;
+    c.SetBrushColor(clWhite);
+    const int z = std::max(0, Zoom()), s = ScreenDpi();
+    const int L = EdgeToPreview(AreaLeftMm, z, s, OriginX);
+    const int T = EdgeToPreview(AreaTopMm, z, s, OriginY);
+    const int B = EdgeToPreview(AreaBottomMm, z, s, OriginY);
+    const int R = EdgeToPreview(AreaRightMm, z, s, OriginX);
+
+    c.SetBrushColor(clSilver);
+    c.SetBrushStyle(bsDiagCross);
+    c.Rectangle(L, T, R, B);
+
+    c.SetBrushColor(clWhite);
+    c.SetBrushStyle(bsSolid);
+    c.MoveTo(0, T);
+    c.LineTo(pw, T);
+    c.MoveTo(0, B);
+    c.LineTo(pw, B);
+    c.MoveTo(L, 0);
+    c.LineTo(L, ph);
+    c.MoveTo(R, 0);
+    c.LineTo(R, ph);
+    c.Pen.Style = psSolid;
+}
+
+void TMainForm::ZoomEdChange(QObject*) { PaintBox1Paint(this); }
+
+void TMainForm::FormMouseWheelDown(QObject*) {
+    QScrollBar* bar = ui->ScrollBox1->verticalScrollBar();
+    bar->setValue(bar->value() + 30);
+}
+
+void TMainForm::FormMouseWheelUp(QObject*) {
+    QScrollBar* bar = ui->ScrollBox1->verticalScrollBar();
+    bar->setValue(bar->value() - 30);
+}
+
+} // namespace mx
