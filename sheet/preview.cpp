@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <cmath>
+#include <tuple>
 
 namespace mx {
 
@@ -57,18 +58,23 @@ bool TMainForm::PreviewStateStep() {
         ui->PaintBox1->Invalidate();
         return false;
     }
-    SheetWidthMm = DeviceToMm(w, p);
-    SheetHeightMm = DeviceToMm(h, p);
     const int hs = ui->ScrollBox1->horizontalScrollBar()->value();
     const int vs = ui->ScrollBox1->verticalScrollBar()->value();
+    const auto rulerInputs = [this] { return std::tuple(SheetLeftPx, SheetRightPx, SheetWidthMm, SheetTopPx, SheetBottomPx, SheetHeightMm); };
+    const auto before = rulerInputs();
+    SheetWidthMm = DeviceToMm(w, p);
+    SheetHeightMm = DeviceToMm(h, p);
     SheetLeftPx = OriginX - hs;
     SheetRightPx = OriginX + W - hs;
     DragLimitRight = OriginX + W;
     DragLimitBottom = OriginY + H;
     SheetTopPx = OriginY - vs;
     SheetBottomPx = OriginY + H - vs;
-    ui->PaintBox3->Invalidate();
-    ui->PaintBox4->Invalidate();
+    // The rulers show nothing else: redraw them only when these moved.
+    if (rulerInputs() != before) {
+        ui->PaintBox3->Invalidate();
+        ui->PaintBox4->Invalidate();
+    }
     if (!AreaInitialised) InitialiseArea();
     return true;
 }

@@ -1,0 +1,264 @@
+// The first tab on a real window: edge fields, preview, rulers, mouse.
+#include "controls/num_spin_edit.h"
+#include "platform/paintbox.h"
+#include "platform/status_bar.h"
+#include "sheet/sheet_math.h"
+#include "tests/support/main_form_fixture.h"
+#include "tests/support/test_support.h"
+#include "ui_main_form.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace mx;
+using namespace mx::test;
+
+namespace {
+
+class FirstTab : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        CreateForm();
+    }
+    void paste(TNumSpinEdit* field, const QString& text) {
+        QApplication::clipboard()->setText(text);
+        field->setFocus();
+        field->selectAll();
+        field->paste();
+        Flush();
+    }
+    void setZoom(int z) {
+        ui().ZoomEd->SetValue(z);
+        Flush();
+    }
+    // Preview pixel of an area edge, as the window computes it.
+    int px(double mm, bool horizontal) {
+        return EdgeToPreview(mm, int(ui().ZoomEd->Value()), ui().PaintBox1->logicalDpiX(), horizontal ? form->OriginX : form->OriginY);
+    }
+};
+
+} // namespace
+
+TEST_F(FirstTab, FirstPaintSetsTheAreaToTheWholeSheet) {
+    EXPECT_TRUE(form->AreaInitialised);
+    EXPECT_DOUBLE_EQ(form->SheetWidthMm, 5100 * MmPerInch / 600);
+    EXPECT_DOUBLE_EQ(form->SheetHeightMm, 6600 * MmPerInch / 600);
+    EXPECT_EQ(ui().LeftEd->text(), "0,00");
+    EXPECT_EQ(ui().RightEd->text(), "21,59");
+    EXPECT_EQ(ui().TopEd->text(), "0,00");
+    EXPECT_EQ(ui().BottomEd->text(), "27,94");
+    // The nested rules clamp the rounded field values back to the sheet.
+    EXPECT_DOUBLE_EQ(form->AreaRightMm, form->SheetWidthMm);
+    EXPECT_DOUBLE_EQ(form->AreaBottomMm, form->SheetHeightMm);
+}
+
+TEST_F(FirstTab, EdgeRuleExchangesClampsAndWritesBack) {
+    paste(ui().RightEd, "10");
+    paste(ui().LeftEd, "15");
+    EXPECT_DOUBLE_EQ(form->AreaLeftMm, 100);
+    EXPECT_DOUBLE_EQ(form->AreaRightMm, 150);
+    EXPECT_EQ(ui().LeftEd->text(), "10,00");
+    EXPECT_EQ(ui().RightEd->text(), "15,00");
+
+    paste(ui().TopEd, "-3");
+    EXPECT_DOUBLE_EQ(form->AreaTopMm, 0);
+    EXPECT_EQ(ui().TopEd->text(), "0,00");
+
+    paste(ui().BottomEd, "99");
+    EXPECT_DOUBLE_EQ(form->AreaBottomMm, form->SheetHeightMm);
+    EXPECT_EQ(ui().BottomEd->text(), "27,94");
+
+    paste(ui().LeftEd, "abc");  // not a number: 0
+    EXPECT_DOUBLE_EQ(form->AreaLeftMm, 0);
+    EXPECT_EQ(ui().LeftEd->text(), "0,00");
+}
+
+TEST_F(FirstTab, TypingDigitByDigitEndsWithTheNormalisedValue) {
+    ui().LeftEd->setFocus();
+    ui().LeftEd->selectAll();
+    QTest::keyClicks(ui().LeftEd, "5");
+    Flush();
+    EXPECT_DOUBLE_EQ(form->AreaLeftMm, 50);
+    EXPECT_EQ(ui().LeftEd->text(), "5,00");
+}
+
+TEST_F(FirstTab, PreviewShowsSheetHatchedAreaAndGuideLines) {
+    setZoom(40);
+    TPaintBox* box = ui().PaintBox1;
+    paste(ui().LeftEd, "5");
+    paste(ui().RightEd, "10");
+    paste(ui().TopEd, "5");
+    paste(ui().BottomEd, "10");
+    const int L = px(50, true), R = px(100, true), T = px(50, false), B = px(100, false);
+    ASSERT_GT(R - L, 20);
+    // Surroundings left of the sheet, the sheet's black outline, white sheet.
+    EXPECT_EQ(box->PixelAt(form->OriginX - 5, form->OriginY + 5), ColorToRGB(clAppWorkSpace));
+    EXPECT_EQ(box->PixelAt(form->OriginX + 5, form->OriginY), clBlack);
+    EXPECT_EQ(box->PixelAt(form->OriginX + 3, form->OriginY + 3), clWhite);
+    // Inside the area: silver hatch lines on white, nothing else.
+    const QRect shown = box->BufferRect();
+    ASSERT_TRUE(shown.contains(QRect(L, T, R - L, B - T)));
+    int silver = 0, white = 0;
+    for (int y = T + 2; y < B - 2; ++y)
+        for (int x = L + 2; x < R - 2; ++x) {
+            const TColor c = box->PixelAt(x, y);
+            if (c == clSilver) ++silver;
+            else if (c == clWhite) ++white;
+            else ADD_FAILURE() << "unexpected colour inside the area at " << x << "," << y;
+        }
+    EXPECT_GT(silver, 0);
+    EXPECT_GT(white, silver);
+    // The guide line through the top edge runs across the whole preview,
+    // black dots with white gaps, over the surroundings too.
+    EXPECT_EQ(box->PixelAt(0, T), clBlack);
+    EXPECT_EQ(box->PixelAt(1, T), clWhite);
+    const int far = shown.right();
+    EXPECT_EQ(box->PixelAt(far - 1, T) == clBlack || box->PixelAt(far, T) == clBlack, true);
+    EXPECT_EQ(box->PixelAt(L, 1) == clBlack || box->PixelAt(L, 2) == clBlack, true);
+}
+
+TEST_F(FirstTab, RulersMarkTheSheetAndFollowScrolling) {
+    setZoom(100);
+    TPaintBox* ruler = ui().PaintBox3;
+    Flush();
+    EXPECT_EQ(ruler->PixelAt(form->SheetLeftPx + 3, 8), clWhite);
+    EXPECT_EQ(ruler->PixelAt(form->SheetLeftPx - 3, 8), ColorToRGB(0x0099A8AC));
+    EXPECT_EQ(ruler->PixelAt(form->SheetLeftPx - 3, 2), ColorToRGB(clBtnFace));
+    // The centimetre mark at 0 covers rows 10 to 13.
+    EXPECT_EQ(ruler->PixelAt(form->SheetLeftPx, 10), clBlack);
+    EXPECT_EQ(ruler->PixelAt(form->SheetLeftPx, 13), clBlack);
+    EXPECT_EQ(ruler->PixelAt(form->SheetLeftPx, 14), clWhite);
+
+    const int before = form->SheetLeftPx;
+    ui().ScrollBox1->horizontalScrollBar()->setValue(120);
+    Flush();
+    EXPECT_EQ(form->SheetLeftPx, before - 120);
+    EXPECT_EQ(ruler->PixelAt(form->SheetLeftPx + 3 + 120, 8), clWhite);
+}
+
+TEST_F(FirstTab, DragANewAreaWithRealMouseEvents) {
+    setZoom(100);
+    QWidget* box = ui().PaintBox1;
+    const QPoint start(px(20, true), px(30, false));
+    QTest::mouseMove(box, start);
+    QTest::mousePress(box, Qt::LeftButton, {}, start);
+    Flush();
+    EXPECT_EQ(form->Dragging, 1);
+    EXPECT_NEAR(form->AreaLeftMm, form->AreaRightMm, 1e-9);  // zero size at the press
+    const QPoint end(px(80, true), px(90, false));
+    QTest::mouseMove(box, end);
+    Flush();
+    QTest::mouseRelease(box, Qt::LeftButton, {}, end);
+    Flush();
+    EXPECT_EQ(form->Dragging, 0);
+    EXPECT_NEAR(form->AreaLeftMm, 20, 0.3);
+    EXPECT_NEAR(form->AreaRightMm, 80, 0.3);
+    EXPECT_NEAR(form->AreaTopMm, 30, 0.3);
+    EXPECT_NEAR(form->AreaBottomMm, 90, 0.3);
+    EXPECT_EQ(ui().RightEd->text(), QLocale().toString(form->AreaRightMm / 10, 'f', 2));
+}
+
+TEST_F(FirstTab, DraggingTheLeftEdgeAcrossTheRightExchangesThem) {
+    setZoom(100);
+    paste(ui().LeftEd, "5");
+    paste(ui().RightEd, "10");
+    paste(ui().TopEd, "5");
+    paste(ui().BottomEd, "10");
+    const int y = px(75, false);
+    form->PaintBox1MouseMove({}, px(50, true) + 2, y);  // hover: left zone
+    EXPECT_TRUE(form->LeftActive);
+    EXPECT_EQ(ui().PaintBox1->cursor().shape(), Qt::SizeHorCursor);
+    form->PaintBox1MouseDown(Qt::LeftButton, {}, px(50, true) + 2, y);
+    form->PaintBox1MouseMove({}, px(150, true), y);
+    form->PaintBox1MouseUp(Qt::LeftButton, {}, px(150, true), y);
+    EXPECT_NEAR(form->AreaLeftMm, 100, 0.01);
+    EXPECT_NEAR(form->AreaRightMm, 150, 0.3);
+    EXPECT_TRUE(form->RightActive);
+    EXPECT_FALSE(form->LeftActive);
+}
+
+TEST_F(FirstTab, DragBeyondThePreviewStopsAtTheSheetEdgesEvenWhenScrolled) {
+    setZoom(200);
+    QScrollBar* h = ui().ScrollBox1->horizontalScrollBar();
+    QScrollBar* v = ui().ScrollBox1->verticalScrollBar();
+    h->setValue(h->maximum());
+    v->setValue(v->maximum());
+    Flush();
+    // Hover on the bottom-right corner, press, drag far beyond.
+    const int R = form->DragLimitRight, B = form->DragLimitBottom;
+    form->PaintBox1MouseMove({}, R - 2, B - 2);
+    ASSERT_TRUE(form->RightActive && form->BottomActive);
+    form->PaintBox1MouseDown(Qt::LeftButton, {}, R - 2, B - 2);
+    form->PaintBox1MouseMove({}, R + 5000, B + 5000);
+    form->PaintBox1MouseUp(Qt::LeftButton, {}, R + 5000, B + 5000);
+    EXPECT_DOUBLE_EQ(form->AreaRightMm, form->SheetWidthMm);
+    EXPECT_DOUBLE_EQ(form->AreaBottomMm, form->SheetHeightMm);
+    form->PaintBox1MouseMove({}, -5000, -5000);
+    EXPECT_GE(form->AreaLeftMm, 0);
+    EXPECT_GE(form->AreaTopMm, 0);
+}
+
+TEST_F(FirstTab, OneDragStepPaintsThePreviewAndEachRulerOnce) {
+    setZoom(100);
+    form->PaintBox1MouseMove({}, 50, 50);
+    form->PaintBox1MouseDown(Qt::LeftButton, {}, 50, 50);
+    Flush();
+    const int preview = ui().PaintBox1->PaintCount(), top = ui().PaintBox3->PaintCount(), left = ui().PaintBox4->PaintCount();
+    QTest::mouseMove(ui().PaintBox1, QPoint(140, 160));
+    Flush();
+    EXPECT_EQ(ui().PaintBox1->PaintCount() - preview, 1);
+    EXPECT_LE(ui().PaintBox3->PaintCount() - top, 1);
+    EXPECT_LE(ui().PaintBox4->PaintCount() - left, 1);
+    form->PaintBox1MouseUp(Qt::LeftButton, {}, 140, 160);
+}
+
+TEST_F(FirstTab, ZoomThatIsNotPositiveIsHarmless) {
+    for (const char* text : {"0", "-50", "abc", "", "99999999999"}) {
+        ui().ZoomEd->setFocus();
+        ui().ZoomEd->selectAll();
+        QApplication::clipboard()->setText(text);
+        ui().ZoomEd->paste();
+        Flush();
+        const double left = form->AreaLeftMm, right = form->AreaRightMm;
+        if (ui().ZoomEd->Value() <= 0) {
+            form->PaintBox1MouseDown(Qt::LeftButton, {}, 40, 40);
+            form->PaintBox1MouseMove({}, 90, 90);
+            form->PaintBox1MouseUp(Qt::LeftButton, {}, 90, 90);
+            EXPECT_EQ(form->AreaLeftMm, left) << text;
+            EXPECT_EQ(form->AreaRightMm, right) << text;
+        }
+    }
+    EXPECT_TRUE(Answers().Errors().isEmpty());
+}
+
+TEST_F(FirstTab, WheelScrollsThirtyPixelsPerNotch) {
+    setZoom(200);
+    QScrollBar* v = ui().ScrollBox1->verticalScrollBar();
+    ASSERT_GT(v->maximum(), 100);
+    v->setValue(0);
+    form->FormMouseWheelDown(form.get());
+    EXPECT_EQ(v->value(), 30);
+    form->FormMouseWheelUp(form.get());
+    EXPECT_EQ(v->value(), 0);
+    form->FormMouseWheelUp(form.get());
+    EXPECT_EQ(v->value(), 0);  // the scroll box keeps its range
+}
+
+TEST_F(FirstTab, NoPrinterIsReportedOncePerUserAction) {
+    printer->FailMessage = "Zur Zeit ist kein Standard-Drucker gewählt";
+    for (int i = 0; i < 5; ++i) ui().PaintBox1->Invalidate();
+    form->PaintBox1Paint(form.get());
+    form->PaintBox1Paint(form.get());
+    Flush();
+    ASSERT_EQ(Answers().Errors().size(), 1);
+    EXPECT_EQ(Answers().Errors().front(), "Zur Zeit ist kein Standard-Drucker gewählt.");
+    EXPECT_EQ(Answers().messages.front().caption, "Marbelux 1.0");
+    // The next user action may report it again.
+    QTest::mouseClick(ui().PaintBox1, Qt::LeftButton, {}, QPoint(5, 5));
+    Flush();
+    EXPECT_EQ(Answers().Errors().size(), 2);
+}

@@ -1,0 +1,39 @@
+#include "tests/support/main_form_fixture.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+namespace mx::test {
+
+void MainFormTest::SetUp() {
+    qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+    geometry = TTestGeometry{};
+    geometry.OffsetX = 100;
+    geometry.OffsetY = 150;
+}
+
+void MainFormTest::CreateForm() {
+    auto p = std::make_unique<TTestPrinter>(geometry);
+    p->RenderScale = 0.1;
+    printer = p.get();
+    previous_ = SetPrinter(std::move(p));
+    form = std::make_unique<TMainForm>();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    Flush();
+}
+
+void MainFormTest::TearDown() {
+    form.reset();
+    if (previous_) SetPrinter(std::move(previous_));
+    printer = nullptr;
+}
+
+void MainFormTest::Flush() {
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+} // namespace mx::test

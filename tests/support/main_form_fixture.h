@@ -1,0 +1,32 @@
+#pragma once
+// A shown main window on a scripted test printer, settings in a private
+// folder, for the window-level tests.
+#include "app/main_form.h"
+#include "platform/test_printer.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace mx::test {
+
+class MainFormTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Lets every pending paint and posted event run.
+    static void Flush();
+    Ui::TMainForm& ui() { return form->Controls(); }
+
+    TTestGeometry geometry;  // change before CreateForm()
+    TTestPrinter* printer = nullptr;
+    std::unique_ptr<TMainForm> form;
+    void CreateForm();
+
+private:
+    QTemporaryDir config_;
+    std::unique_ptr<TPrinter> previous_;
+};
+
+} // namespace mx::test
