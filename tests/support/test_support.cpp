@@ -48,7 +48,7 @@ int ScriptedAnswerer::ExecDialog(QWidget& dialog) {
 QStringList ScriptedAnswerer::Errors() const {
     QStringList errors;
     for (const auto& m : messages)
-        if ((m.flags & 0xF0) == MB_ICONERROR) errors.append(m.text);
+        if (m.flags == (MB_OK | MB_ICONERROR) && m.caption == Application()->Title) errors.append(m.text);
     return errors;
 }
 

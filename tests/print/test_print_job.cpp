@@ -1,0 +1,202 @@
+// The front and back jobs on a scripted printer: question, rectangle,
+// pages, style per copy, and failures.
+#include "controls/color_combo_box.h"
+#include "controls/num_spin_edit.h"
+#include "controls/radio_group.h"
+#include "platform/test_printer.h"
+#include "tests/support/main_form_fixture.h"
+#include "tests/support/test_support.h"
+#include "ui_main_form.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+using namespace mx;
+using namespace mx::test;
+
+namespace {
+
+class PrintJob : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        geometry.PhysicalWidth = 5100;
+        geometry.PhysicalHeight = 6600;
+        geometry.OffsetX = 100;
+        geometry.OffsetY = 150;
+        CreateForm();
+        form->AreaLeftMm = 20;
+        form->AreaRightMm = 50;
+        form->AreaTopMm = 30;
+        form->AreaBottomMm = 40;
+        ui().fillBox->setItemIndex(0);  // solid: the rectangle is one colour
+        ui().TavelColorComboBox2->setColorValue(clRed);
+    }
+    QRect filled(const QImage& page) { return TTestPrinter::FindColor(page, Qt::red, printer->RenderScale); }
+};
+
+} // namespace
+
+TEST_F(PrintJob, FrontJobAsksThenFillsTheRectangleOnePagePerCopy) {
+    Answers().messageAnswers = {IDYES};
+    ui().CopiesED->SetValue(3);
+    form->PrintBtnClick(ui().PrintBtn);
+    ASSERT_EQ(Answers().messages.size(), 1u);
+    EXPECT_EQ(Answers().messages[0].text, "Wollen Sie das eingelegte Dokument wirklich vernichten?");
+    EXPECT_EQ(Answers().messages[0].caption, "Sicherheitsabfrage");
+    EXPECT_EQ(Answers().messages[0].flags, 19);
+    ASSERT_EQ(printer->Documents.size(), 1u);
+    const TTestDocument& doc = printer->Documents[0];
+    EXPECT_EQ(doc.Title, "Dokument vernichten");
+    EXPECT_EQ(doc.PageCount, 3);
+    EXPECT_EQ(doc.NewPageCalls, 2);
+    EXPECT_TRUE(doc.Ended);
+    for (const QImage& page : doc.Pages) {
+        const QRect r = filled(page);
+        // 372, 558, 1081, 794 (right and bottom exclusive), within the render scale.
+        EXPECT_NEAR(r.left(), 372, 10);
+        EXPECT_NEAR(r.top(), 558, 10);
+        EXPECT_NEAR(r.right() + 1, 1081, 10);
+        EXPECT_NEAR(r.bottom() + 1, 794, 10);
+    }
+    EXPECT_EQ(form->ProgressPercent, 0);  // reset when the document is closed
+}
+
+TEST_F(PrintJob, BackJobMirrorsTheRectangle) {
+    Answers().messageAnswers = {IDYES};
+    form->BackBtnClick(ui().BackBtn);
+    ASSERT_EQ(printer->Documents.size(), 1u);
+    EXPECT_EQ(printer->Documents[0].Title, "Dokumenten-Rückseite vernichten");
+    EXPECT_EQ(printer->Documents[0].PageCount, 1);
+    EXPECT_EQ(printer->Documents[0].NewPageCalls, 0);
+    const QRect r = filled(printer->Documents[0].Pages[0]);
+    EXPECT_NEAR(r.left(), 3819, 10);
+    EXPECT_NEAR(r.right() + 1, 4528, 10);
+    EXPECT_NEAR(r.top(), 558, 10);
+}
+
+TEST_F(PrintJob, AnyAnswerButYesPrintsNothing) {
+    for (int answer : {IDNO, IDCANCEL}) {
+        Answers().messageAnswers = {answer};
+        form->PrintBtnClick(ui().PrintBtn);
+        form->BackBtnClick(ui().BackBtn);
+    }
+    EXPECT_TRUE(printer->Documents.empty());
+}
+
+TEST_F(PrintJob, CopyCountsBelowOneGiveOneEmptyPage) {
+    Answers().messageAnswers = {IDYES};
+    ui().CopiesED->setText("0");  // typed, not yet limited by leaving the field
+    form->PrintBtnClick(ui().PrintBtn);
+    ASSERT_EQ(printer->Documents.size(), 1u);
+    EXPECT_EQ(printer->Documents[0].PageCount, 1);
+    EXPECT_TRUE(filled(printer->Documents[0].Pages[0]).isNull());
+}
+
+TEST_F(PrintJob, HundredCopiesGiveHundredPages) {
+    printer->KeepPages = false;
+    Answers().messageAnswers = {IDYES};
+    ui().CopiesED->SetValue(100);
+    form->PrintBtnClick(ui().PrintBtn);
+    ASSERT_EQ(printer->Documents.size(), 1u);
+    EXPECT_EQ(printer->Documents[0].PageCount, 100);
+    EXPECT_EQ(printer->Documents[0].NewPageCalls, 99);
+}
+
+TEST_F(PrintJob, ChangesDuringTheJobApplyToLaterCopiesButTheCountStays) {
+    Answers().messageAnswers = {IDYES};
+    ui().CopiesED->SetValue(3);
+    int pages = 0;
+    printer->AbortProc = [&] {
+        // After the first page the user picks blue and lowers the copies.
+        if (++pages == 1) {
+            ui().TavelColorComboBox2->setColorValue(clBlue);
+            ui().CopiesED->SetValue(2);
+        }
+    };
+    form->PrintBtnClick(ui().PrintBtn);
+    const TTestDocument& doc = printer->Documents.at(0);
+    // Copy 2 starts a page only while 2 < copies: copy 3 lands on page 2.
+    EXPECT_EQ(doc.PageCount, 2);
+    EXPECT_FALSE(filled(doc.Pages[0]).isNull());
+    EXPECT_FALSE(TTestPrinter::FindColor(doc.Pages[1], Qt::blue, printer->RenderScale).isNull());
+}
+
+TEST_F(PrintJob, NoPrinterReportsAndOpensNothing) {
+    printer->FailMessage = "Zur Zeit ist kein Standard-Drucker gewählt";
+    Answers().messageAnswers = {IDYES};
+    Application()->Guard([&] { form->PrintBtnClick(ui().PrintBtn); });
+    EXPECT_TRUE(printer->Documents.empty());
+    ASSERT_EQ(Answers().Errors().size(), 1);
+    EXPECT_EQ(Answers().Errors()[0], "Zur Zeit ist kein Standard-Drucker gewählt.");
+}
+
+TEST_F(PrintJob, FailureAfterTheDocumentOpenedAbortsIt) {
+    printer->FailAtPage = 2;
+    Answers().messageAnswers = {IDYES};
+    ui().CopiesED->SetValue(3);
+    Application()->Guard([&] { form->PrintBtnClick(ui().PrintBtn); });
+    ASSERT_EQ(printer->Documents.size(), 1u);
+    EXPECT_TRUE(printer->Documents[0].Aborted);
+    EXPECT_FALSE(printer->Documents[0].Ended);
+    EXPECT_FALSE(printer->Printing());
+    EXPECT_EQ(Answers().Errors().size(), 1) << Answers().Errors().join('|').toStdString();
+    EXPECT_EQ(form->ProgressPercent, 0);
+}
+
+TEST_F(PrintJob, AJobStartedDuringAnotherFailsAndTheFirstGoesOn) {
+    Answers().messageAnswers = {IDYES, IDYES};
+    ui().CopiesED->SetValue(2);
+    bool nested = false;
+    printer->AbortProc = [&] {
+        if (nested) return;
+        nested = true;
+        Application()->Guard([&] { form->BackBtnClick(ui().BackBtn); });
+    };
+    form->PrintBtnClick(ui().PrintBtn);
+    ASSERT_EQ(Answers().Errors().size(), 1) << Answers().Errors().join('|').toStdString();
+    EXPECT_EQ(Answers().Errors()[0], "Das Drucken ist im Gang.");
+    ASSERT_EQ(printer->Documents.size(), 1u);
+    EXPECT_EQ(printer->Documents[0].PageCount, 2);
+    EXPECT_TRUE(printer->Documents[0].Ended);
+}
+
+TEST_F(PrintJob, ProgressFollowsTheCopies) {
+    Answers().messageAnswers = {IDYES};
+    ui().CopiesED->SetValue(4);
+    std::vector<int> seen;
+    printer->AbortProc = [&] { seen.push_back(form->ProgressPercent); };
+    form->PrintBtnClick(ui().PrintBtn);
+    EXPECT_EQ(seen, (std::vector<int>{25, 50, 75, 100}));
+    EXPECT_EQ(form->ProgressPercent, 0);
+}
+
+TEST_F(PrintJob, PrinterSetupChangesTheSheetAtTheNextRedraw) {
+    printer->OnSetup = [](TTestGeometry& g) {
+        g.PhysicalWidth = 4960;
+        g.PhysicalHeight = 7016;
+        return true;
+    };
+    form->PrintSetupBtnClick(ui().PrintSetupBtn);
+    EXPECT_EQ(printer->SetupCalls, 1);
+    form->PaintBox1Paint(form.get());
+    Flush();
+    EXPECT_DOUBLE_EQ(form->SheetWidthMm, 4960 * 25.39995 / 600);
+    // The area keeps its millimetres until the next edit.
+    EXPECT_DOUBLE_EQ(form->AreaRightMm, 50);
+}
+
+// The real message box: Enter answers Yes.
+TEST(SecurityQuestion, EnterAnswersYesInTheRealMessageBox) {
+    auto previous = Application()->SetAnswerer(nullptr);
+    QTimer::singleShot(50, [] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    const int answer = Application()->MessageBox("Wollen Sie das eingelegte Dokument wirklich vernichten?", "Sicherheitsabfrage", 19);
+    Application()->SetAnswerer(std::move(previous));
+    EXPECT_EQ(answer, IDYES);
+}
