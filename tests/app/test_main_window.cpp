@@ -1,0 +1,136 @@
+// The main window's frame, bottom bar, error handler and progress bar.
+#include "controls/image_btn.h"
+#include "platform/exception.h"
+#include "platform/status_bar.h"
+#include "tests/support/main_form_fixture.h"
+#include "tests/support/test_support.h"
+#include "ui_main_form.h"
+
+#include <QFileInfo>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTest>
+
+using namespace mx;
+using namespace mx::test;
+
+namespace {
+
+class MainWindow : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        CreateForm();
+    }
+};
+
+} // namespace
+
+TEST(ErrorHandler, AppendsAFullStopOnlyAfterLettersDigitsAndTheLike) {
+    EXPECT_EQ(WithFullStop("Das Drucken ist im Gang"), "Das Drucken ist im Gang.");
+    EXPECT_EQ(WithFullStop("Fehler 42"), "Fehler 42.");
+    EXPECT_EQ(WithFullStop("Wirklich?"), "Wirklich?.");
+    EXPECT_EQ(WithFullStop("Schon da."), "Schon da.");
+    EXPECT_EQ(WithFullStop("Achtung!"), "Achtung!");
+    EXPECT_EQ(WithFullStop(""), "");
+}
+
+TEST(ErrorHandler, AnExceptionEscapingAHandlerIsShownAndTheLoopGoesOn) {
+    QWidget target;
+    bool ranAfter = false;
+    QTimer::singleShot(0, &target, [] { throw Exception("Kaputt"); });
+    QTimer::singleShot(5, &target, [&] { ranAfter = true; });
+    QTest::qWait(30);
+    EXPECT_TRUE(ranAfter);
+    ASSERT_EQ(Answers().Errors().size(), 1);
+    EXPECT_EQ(Answers().Errors()[0], "Kaputt.");
+    EXPECT_EQ(Answers().messages[0].caption, "Marbelux 1.0");
+}
+
+TEST_F(MainWindow, FrameAsDescribed) {
+    EXPECT_EQ(form->windowTitle(), "Orvenal Marbelux 1.0");
+    EXPECT_EQ(form->size(), QSize(622, 476));
+    QTabWidget* tabs = ui().PageControl2;
+    ASSERT_EQ(tabs->count(), 3);
+    EXPECT_EQ(tabs->tabText(0), "Bereich wählen");
+    EXPECT_EQ(tabs->tabText(1), "Art der Vernichtung");
+    EXPECT_EQ(tabs->tabText(2), "Dokument vernichten");
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(tabs->tabIcon(i).isNull());
+    EXPECT_EQ(ui().StatusBar1->height(), 19);
+    EXPECT_EQ(ui().Panel7->height(), 41);
+    // The right-hand buttons keep to the bottom bar's right end.
+    EXPECT_EQ(ui().Panel8->geometry().right(), ui().Panel7->width() - 1);
+    form->resize(800, 600);
+    Flush();
+    EXPECT_EQ(ui().Panel8->geometry().right(), ui().Panel7->width() - 1);
+    EXPECT_EQ(ui().endebtn->size(), QSize(101, 30));
+    EXPECT_EQ(ui().ueberbtn->toolTip(), "Informationen über das Programm");
+}
+
+TEST_F(MainWindow, ProgramDirEndsWithOneSeparator) {
+    EXPECT_TRUE(form->ProgramDir.endsWith('/'));
+    EXPECT_FALSE(form->ProgramDir.endsWith("//"));
+    EXPECT_TRUE(QFileInfo(form->ProgramDir).isDir());
+}
+
+TEST_F(MainWindow, HomepageButtonOpensTheMakersSite) {
+    QStringList opened;
+    Application()->ShellHook = [&](const QString& url) {
+        opened << url;
+        return false;  // a failing shell passes silently
+    };
+    QTest::mouseClick(ui().wwwBtn, Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].contains("orvenal"));
+    EXPECT_TRUE(Answers().messages.empty());
+}
+
+TEST_F(MainWindow, ExitButtonAndCloseBoxBothCloseTheWindow) {
+    QTest::mouseClick(ui().endebtn, Qt::LeftButton, {}, QPoint(20, 10));
+    EXPECT_FALSE(form->isVisible());
+    form->show();
+    Flush();
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    // Destroying the window sends the help system its quit command.
+    Application()->LastHelpCommand = -1;
+    form.reset();
+    EXPECT_EQ(Application()->LastHelpCommand, HELP_QUIT);
+}
+
+TEST_F(MainWindow, ProgressBarGrowsInPlaceAndShrinksByRepaint) {
+    TStatusBar* bar = ui().StatusBar1;
+    const TRect panel{250, 3, 600, 18};
+    form->StatusBar1DrawPanel(bar, 1, panel);
+    EXPECT_EQ(form->ProgressRect, panel);
+    form->SetProStatus(50);
+    EXPECT_EQ(bar->PixelAt(250, 10), clNavy);
+    EXPECT_EQ(bar->PixelAt(424, 10), clNavy);
+    EXPECT_NE(bar->PixelAt(425, 10), clNavy);
+
+    // Rising values draw directly; a falling one repaints the whole bar.
+    const int paints = bar->PaintCount();
+    form->SetProStatus(60);
+    form->SetProStatus(60);
+    EXPECT_EQ(bar->PaintCount(), paints);
+    form->SetProStatus(5);
+    EXPECT_EQ(bar->PaintCount(), paints + 1);
+    const TRect real = bar->PanelRect(1);
+    EXPECT_EQ(form->ProgressRect, real);
+    const int shortEnd = real.Left + real.Width() * 5 / 100;
+    EXPECT_EQ(bar->PixelAt(real.Left, 10), clNavy);
+    EXPECT_NE(bar->PixelAt(shortEnd + 2, 10), clNavy);
+}
+
+TEST_F(MainWindow, ProgressMessageSetsThePercentage) {
+    TMainForm::PostProgress(form.get(), 30);
+    Flush();
+    EXPECT_EQ(form->ProgressPercent, 30);
+    TMainForm::SendProgress(form.get(), 100);
+    EXPECT_EQ(form->ProgressPercent, 100);
+    const TRect r = ui().StatusBar1->PanelRect(1);
+    EXPECT_EQ(ui().StatusBar1->PixelAt(r.Right - 1, 10), clNavy);
+    TMainForm::SendProgress(form.get(), 250);  // beyond 100: a full bar, nothing drawn outside
+    EXPECT_EQ(ui().StatusBar1->PixelAt(r.Right + 1, 10) == clNavy, false);
+}
