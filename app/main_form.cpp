@@ -2,6 +2,7 @@
 
 #include "app/about_box.h"
 #include "platform/application.h"
+#include "platform/printer.h"
 #include "platform/status_bar.h"
 #include "settings/form_storage.h"
 #include "settings/main_form_storage.h"
@@ -125,7 +126,13 @@ void TMainForm::ueberbtnClick(QObject*) {
 void TMainForm::EndeBtnClick(QObject*) { close(); }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
-    // The settings store saves from its own close hook.
+    // A job processes events between its pages; the window that owns it
+    // must outlive it, so it closes when the job is done.
+    if (Printer()->Printing()) {
+        closeAfterJob_ = true;
+        e->ignore();
+        return;
+    }
     QWidget::closeEvent(e);
 }
 

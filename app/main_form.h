@@ -122,12 +122,14 @@ private:
     int Zoom() const;
     void RunEdgeRule(double& edge, double fieldValue);
     void RunPrintJob(bool back);
+    void FinishJob();
 
     std::unique_ptr<Ui::TMainForm> ui;
     TFormStorage* FormStorage1 = nullptr;
     int wheelRemainder_ = 0;
     // One failed printer read is reported once per user action.
     bool printerErrorShown_ = false;
+    bool closeAfterJob_ = false;
 };
 
 } // namespace mx

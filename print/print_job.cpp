@@ -6,6 +6,7 @@
 #include "style/fill_style.h"
 #include "ui_main_form.h"
 
+#include <QTimer>
 #include <cmath>
 
 namespace mx {
@@ -47,10 +48,18 @@ void TMainForm::RunPrintJob(bool back) {
         printer->EndDoc();
     } catch (...) {
         printer->Abort();
-        SendProgress(this, 0);
+        FinishJob();
         throw;
     }
+    FinishJob();
+}
+
+void TMainForm::FinishJob() {
     SendProgress(this, 0);
+    if (closeAfterJob_) {
+        closeAfterJob_ = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
 }
 
 void TMainForm::PrintBtnClick(QObject*) { RunPrintJob(false); }

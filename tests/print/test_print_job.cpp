@@ -200,3 +200,18 @@ TEST(SecurityQuestion, EnterAnswersYesInTheRealMessageBox) {
     Application()->SetAnswerer(std::move(previous));
     EXPECT_EQ(answer, IDYES);
 }
+
+TEST_F(PrintJob, ClosingDuringAJobWaitsForItsEnd) {
+    Answers().messageAnswers = {IDYES};
+    ui().CopiesED->SetValue(3);
+    bool closed = false;
+    printer->AbortProc = [&] {
+        if (!closed) closed = true, form->close();
+        EXPECT_TRUE(form->isVisible());
+    };
+    form->PrintBtnClick(ui().PrintBtn);
+    EXPECT_EQ(printer->Documents.at(0).PageCount, 3);
+    EXPECT_TRUE(printer->Documents.at(0).Ended);
+    Flush();
+    EXPECT_FALSE(form->isVisible());
+}
