@@ -1,0 +1,392 @@
+#include "platform/profile_file.h"
+
+#include "platform/exception.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringView>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace mx {
+
+namespace {
+
+TIniFile::ReplaceHook& replaceHook() {
+    static TIniFile::ReplaceHook hook;
+    return hook;
+}
+
+// One line of the file: its bytes without the line end, and the line end
+// itself ("\r\n", "\n" or nothing for a last line without one).
+struct Line {
+    QByteArray text;
+    QByteArray eol;
+};
+
+enum class Kind { Other, Section, Key };
+
+struct Parsed {
+    Kind kind = Kind::Other;
+    QString name;  // section or key name, trimmed
+    int valueAt = 0;  // key lines: byte offset of the value
+};
+
+Parsed parseLine(const QByteArray& text) {
+    Parsed p;
+    int i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    if (i < text.size() && text[i] == '[') {
+        const int close = text.indexOf(']', i + 1);
+        if (close < 0)
+            return p;
+        p.kind = Kind::Section;
+        p.name = QString::fromUtf8(text.mid(i + 1, close - i - 1)).trimmed();
+        return p;
+    }
+    const int eq = text.indexOf('=', i);
+    if (eq < 0)
+        return p;
+    p.kind = Kind::Key;
+    p.name = QString::fromUtf8(text.mid(i, eq - i)).trimmed();
+    p.valueAt = eq + 1;
+    while (p.valueAt < text.size() && (text[p.valueAt] == ' ' || text[p.valueAt] == '\t'))
+        ++p.valueAt;
+    return p;
+}
+
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// The file as lines. Unchanged lines are written back as they were read.
+struct Document {
+    QByteArray bom;
+    std::vector<Line> lines;
+
+    static Document fromBytes(const QByteArray& data) {
+        Document d;
+        int pos = 0;
+        if (data.startsWith("\xEF\xBB\xBF")) {
+            d.bom = data.left(3);
+            pos = 3;
+        }
+        while (pos < data.size()) {
+            const int nl = data.indexOf('\n', pos);
+            Line line;
+            if (nl < 0) {
+                line.text = data.mid(pos);
+                pos = data.size();
+            } else {
+                line.text = data.mid(pos, nl - pos);
+                line.eol = "\n";
+                if (line.text.endsWith('\r')) {
+                    line.text.chop(1);
+                    line.eol = "\r\n";
+                }
+                pos = nl + 1;
+            }
+            d.lines.push_back(std::move(line));
+        }
+        return d;
+    }
+
+    QByteArray toBytes() const {
+        QByteArray out = bom;
+        for (const Line& l : lines)
+            out += l.text + l.eol;
+        return out;
+    }
+
+    QByteArray lineEnd() const {
+        for (const Line& l : lines)
+            if (!l.eol.isEmpty())
+                return l.eol;
+        return "\n";
+    }
+
+    // Index of the first header of the section, or -1.
+    int findSection(const QString& section) const {
+        for (int i = 0; i < int(lines.size()); ++i) {
+            const Parsed p = parseLine(lines[i].text);
+            if (p.kind == Kind::Section && sameName(p.name, section))
+                return i;
+        }
+        return -1;
+    }
+
+    // Index one past the last line of the section whose header is at head.
+    int sectionEnd(int head) const {
+        int i = head + 1;
+        while (i < int(lines.size()) && parseLine(lines[i].text).kind != Kind::Section)
+            ++i;
+        return i;
+    }
+
+    // The first line of the key in the first section of that name, or -1.
+    int findKey(const QString& section, const QString& key, Parsed* parsed = nullptr) const {
+        const int head = findSection(section);
+        if (head < 0)
+            return -1;
+        const int end = sectionEnd(head);
+        for (int i = head + 1; i < end; ++i) {
+            const Parsed p = parseLine(lines[i].text);
+            if (p.kind == Kind::Key && sameName(p.name, key)) {
+                if (parsed)
+                    *parsed = p;
+                return i;
+            }
+        }
+        return -1;
+    }
+
+    void insertLine(int at, QByteArray text) {
+        if (at > 0 && lines[at - 1].eol.isEmpty())
+            lines[at - 1].eol = lineEnd();
+        lines.insert(lines.begin() + at, Line{std::move(text), lineEnd()});
+    }
+
+    void set(const QString& section, const QString& key, const QByteArray& value) {
+        Parsed p;
+        const int at = findKey(section, key, &p);
+        if (at >= 0) {
+            lines[at].text = lines[at].text.left(p.valueAt) + value;
+            return;
+        }
+        const QByteArray entry = key.toUtf8() + '=' + value;
+        const int head = findSection(section);
+        if (head >= 0) {
+            int end = sectionEnd(head);
+            while (end > head + 1 && lines[end - 1].text.trimmed().isEmpty())
+                --end;
+            insertLine(end, entry);
+            return;
+        }
+        if (!lines.empty() && !lines.back().text.trimmed().isEmpty())
+            insertLine(int(lines.size()), QByteArray());
+        insertLine(int(lines.size()), '[' + section.toUtf8() + ']');
+        insertLine(int(lines.size()), entry);
+    }
+};
+
+// A missing file reads as empty; false when the file is there but cannot
+// be read (writing would then lose its content).
+bool load(const QString& path, Document& d) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        d = {};
+        return !f.exists();
+    }
+    const QByteArray data = f.readAll();
+    d = Document::fromBytes(data);
+    return f.error() == QFileDevice::NoError;
+}
+
+Document load(const QString& path) {
+    Document d;
+    load(path, d);
+    return d;
+}
+
+bool writeAll(int fd, const QByteArray& data) {
+    const char* p = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+void syncFolder(const QByteArray& folder) {
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Writes data to a temporary file in the target's folder, syncs it and
+// renames it over the target. On any failure the temporary file is removed
+// and the target is left alone.
+bool replaceFile(const QString& target, const QByteArray& data) {
+    const QFileInfo info(target);
+    if (!QDir().mkpath(info.absolutePath()))
+        return false;
+    const QByteArray path = QFile::encodeName(target);
+    struct stat old {};
+    const bool exists = ::stat(path.constData(), &old) == 0;
+    if (exists && (!S_ISREG(old.st_mode) || ::access(path.constData(), W_OK) != 0))
+        return false;
+
+    QByteArray temp = QFile::encodeName(info.absolutePath() + "/." + info.fileName() + ".XXXXXX");
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        return false;
+    mode_t mode;
+    if (exists) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok && replaceHook())
+        ok = replaceHook()(QFile::decodeName(temp));
+    if (ok)
+        ok = ::rename(temp.constData(), path.constData()) == 0;
+    if (!ok) {
+        ::unlink(temp.constData());
+        return false;
+    }
+    syncFolder(QFile::encodeName(info.absolutePath()));
+    return true;
+}
+
+QByteArray oneLine(const QString& value) {
+    QByteArray bytes = value.toUtf8();
+    bytes.replace('\r', ' ').replace('\n', ' ');
+    return bytes;
+}
+
+} // namespace
+
+std::optional<int> ParseProfileInt(QStringView text) {
+    text = text.trimmed();
+    bool negative = false;
+    if (!text.isEmpty() && (text[0] == u'-' || text[0] == u'+')) {
+        negative = text[0] == u'-';
+        text = text.mid(1);
+    }
+    int base = 10;
+    if (text.startsWith(u'$')) {
+        base = 16;
+        text = text.mid(1);
+    } else if (text.startsWith(u"0x") || text.startsWith(u"0X")) {
+        base = 16;
+        text = text.mid(2);
+    }
+    if (text.isEmpty())
+        return std::nullopt;
+    // Decimal allows up to 2^31 (for -2147483648), hexadecimal all 32 bits.
+    const qint64 limit = base == 16 ? 0xFFFFFFFFLL : (negative ? 0x80000000LL : 0x7FFFFFFFLL);
+    qint64 v = 0;
+    for (const QChar c : text) {
+        const int digit = c.isDigit() && c.unicode() < 128 ? c.unicode() - '0'
+                          : base == 16 && c.toLower() >= u'a' && c.toLower() <= u'f'
+                              ? c.toLower().unicode() - 'a' + 10
+                              : -1;
+        if (digit < 0)
+            return std::nullopt;
+        v = v * base + digit;
+        if (v > limit)
+            return std::nullopt;
+    }
+    auto bits = static_cast<quint32>(v);
+    if (negative)
+        bits = 0u - bits;
+    return static_cast<int>(bits);
+}
+
+QString ConfigFolder() {
+    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
+        return QDir::cleanPath(xdg);
+    return QDir::homePath() + "/.config";
+}
+
+struct TIniFile::Pending {
+    Document doc;
+    bool readable = true;
+    bool changed = false;
+};
+
+TIniFile::TIniFile(const QString& fileName) {
+    path_ = fileName.contains(u'/') ? QFileInfo(fileName).absoluteFilePath()
+                                    : ConfigFolder() + u'/' + fileName;
+}
+
+TIniFile::~TIniFile() = default;
+
+QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
+    const Document loaded = pending_ ? Document() : load(path_);
+    const Document& d = pending_ ? pending_->doc : loaded;
+    Parsed p;
+    const int at = d.findKey(section, key, &p);
+    if (at < 0)
+        return def;
+    QString value = QString::fromUtf8(d.lines[at].text.mid(p.valueAt)).trimmed();
+    if (value.size() >= 2 && (value[0] == u'"' || value[0] == u'\'') && value.back() == value[0])
+        value = value.mid(1, value.size() - 2);
+    return value.left(MaxProfileValueLength);
+}
+
+int TIniFile::ReadInteger(const QString& section, const QString& key, int def) const {
+    return ParseProfileInt(ReadString(section, key, QString())).value_or(def);
+}
+
+bool TIniFile::SectionExists(const QString& section) const {
+    return (pending_ ? pending_->doc : load(path_)).findSection(section) >= 0;
+}
+
+// Writes go through a symbolic link to the file it names.
+QString TIniFile::WriteTarget() const {
+    const QFileInfo info(path_);
+    return info.isSymLink() && info.exists() ? info.canonicalFilePath() : path_;
+}
+
+void TIniFile::RaiseWriteError() const {
+    throw EIniFileError(QStringLiteral("nach %1 kann nicht geschrieben werden").arg(path_));
+}
+
+void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
+    if (pending_) {
+        if (!pending_->readable)
+            RaiseWriteError();
+        pending_->doc.set(section, key, oneLine(value));
+        pending_->changed = true;
+        return;
+    }
+    const QString target = WriteTarget();
+    Document d;
+    if (!load(target, d))
+        RaiseWriteError();
+    d.set(section, key, oneLine(value));
+    if (!replaceFile(target, d.toBytes()))
+        RaiseWriteError();
+}
+
+void TIniFile::WriteInteger(const QString& section, const QString& key, int value) {
+    WriteString(section, key, QString::number(value));
+}
+
+void TIniFile::BeginUpdate() {
+    pending_ = std::make_unique<Pending>();
+    pending_->readable = load(WriteTarget(), pending_->doc);
+}
+
+void TIniFile::UpdateFile() {
+    const std::unique_ptr<Pending> pending = std::move(pending_);
+    if (pending && pending->changed && !replaceFile(WriteTarget(), pending->doc.toBytes()))
+        RaiseWriteError();
+}
+
+void TIniFile::SetReplaceHookForTests(ReplaceHook hook) {
+    replaceHook() = std::move(hook);
+}
+
+} // namespace mx
