@@ -4,6 +4,7 @@
 #include "platform/application.h"
 #include "platform/printer.h"
 #include "platform/status_bar.h"
+#include "platform/window_placement.h"
 #include "settings/form_storage.h"
 #include "settings/main_form_storage.h"
 #include "ui_main_form.h"
@@ -12,6 +13,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QMouseEvent>
+#include <QShowEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -65,6 +67,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
         for (TPaintBox* ruler : {ui->PaintBox3, ui->PaintBox4}) ruler->setFont(windowsFont("MS Serif", 9));
         ui->wwwBtn->setText(QString(MakerAddress).remove("https://"));
         bindHandlers();
+        SetFormPosition(this, TPosition::poScreenCenter);
         FormStorage1 = AttachMainFormStorage(this);
     }
     qApp->installEventFilter(this);
@@ -124,6 +127,12 @@ void TMainForm::ueberbtnClick(QObject*) {
 }
 
 void TMainForm::EndeBtnClick(QObject*) { close(); }
+
+void TMainForm::showEvent(QShowEvent* e) {
+    // Centred unless the settings store put the window at a stored place.
+    if (!e->spontaneous()) ApplyFormPosition(this);
+    QWidget::showEvent(e);
+}
 
 void TMainForm::closeEvent(QCloseEvent* e) {
     // A job processes events between its pages; the window that owns it
