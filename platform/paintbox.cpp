@@ -39,12 +39,17 @@ TCanvas& TPaintBox::Canvas() {
         canvas_->Painter().translate(-bufferRect_.topLeft());
         canvas_->Font = font();
         canvas_->FontColor = FromQColor(palette().color(QPalette::WindowText));
+        canvas_->SetBrushColor(brush_.Color);
+        canvas_->SetBrushStyle(brush_.Style);
         update();
     }
     return *canvas_;
 }
 
-void TPaintBox::closeCanvas() { canvas_.reset(); }
+void TPaintBox::closeCanvas() {
+    if (canvas_) brush_ = canvas_->Brush();
+    canvas_.reset();
+}
 
 const QImage& TPaintBox::Buffer() {
     closeCanvas();

@@ -51,6 +51,8 @@ private:
     QImage buffer_;
     QRect bufferRect_;
     std::unique_ptr<TCanvas> canvas_;
+    // The brush outlives one canvas, as a control canvas's brush does.
+    TBrush brush_;
     bool stale_ = true;
     int paintCount_ = 0;
 };
