@@ -24,6 +24,8 @@ class FreshAnswerer : public testing::EmptyTestEventListener {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The resources live in a static library: pull them in.
+    Q_INIT_RESOURCE(resources);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     mx::TQtApplication app(argc, argv);
