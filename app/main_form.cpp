@@ -63,6 +63,8 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
             tp.setColor(QPalette::WindowText, ToQColor(clMaroon));
             title->setPalette(tp);
         }
+        // The working areas show the window's button face, not the tab pane.
+        for (QWidget* page : {ui->TabSheet1, ui->TabSheet2, ui->TabSheet3}) page->setAutoFillBackground(true);
         ui->Label11->setFont(windowsFont("Arial", 13, QFont::Bold));
         for (TPaintBox* ruler : {ui->PaintBox3, ui->PaintBox4}) ruler->setFont(windowsFont("MS Serif", 9));
         ui->wwwBtn->setText(QString(MakerAddress).remove("https://"));
