@@ -1,0 +1,314 @@
+#include "controls/num_spin_edit.h"
+
+#include "controls/diagonal_spin_button.h"
+#include "controls/spin_up_down.h"
+#include "platform/application.h"
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QStyle>
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace mx {
+
+namespace {
+
+// The classic sunken edge: client coordinates start this far inside.
+constexpr int EdgeWidth = 2;
+constexpr int BorderHeight = 1;
+
+// The vertical scroll bar's width, at most 15.
+int DefaultButtonWidth(const QWidget* w) { return std::min(w->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, w), 15); }
+
+bool CanTakeFocus(const QWidget* w) { return (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisible(); }
+
+} // namespace
+
+TNumSpinEdit::TNumSpinEdit(QWidget* parent) : QLineEdit(parent) {
+    setText(QStringLiteral("0"));
+    // textChanged comes once per user edit and once per programmatic
+    // replacement that really changed the text, never for an equal text.
+    connect(this, &QLineEdit::textChanged, this, &TNumSpinEdit::controlChangedText);
+    buildButton();
+    layoutButton();
+    setTextRect();
+}
+
+TNumSpinEdit::~TNumSpinEdit() {
+    changing_ = true;
+    disconnect(this, &QLineEdit::textChanged, this, &TNumSpinEdit::controlChangedText);
+}
+
+void TNumSpinEdit::changeStep() {
+    if (changing_) return;
+    if (OnChange) OnChange(this);
+}
+
+// Qt's edit control is no place for an exception to pass through.
+void TNumSpinEdit::controlChangedText() {
+    if (controlCalls_ == 0) {
+        // A change from outside our own calls (context menu, drop): the
+        // default error handler takes any error.
+        Application()->Guard([this] { changeStep(); });
+        return;
+    }
+    try {
+        changeStep();
+    } catch (...) {
+        if (!pendingError_) pendingError_ = std::current_exception();
+    }
+}
+
+void TNumSpinEdit::callControl(const std::function<void()>& call) {
+    ++controlCalls_;
+    struct Leave {
+        int& calls;
+        ~Leave() { --calls; }
+    } leave{controlCalls_};
+    call();
+    if (pendingError_) std::rethrow_exception(std::exchange(pendingError_, nullptr));
+}
+
+double TNumSpinEdit::Value() const { return ParseNumber(text(), valueType_, minValue_); }
+
+void TNumSpinEdit::SetValue(double value) {
+    const QString formatted = FormatNumber(ClampValue(value), valueType_, decimal_);
+    if (formatted == text()) return;
+    callControl([&] { setText(formatted); });
+}
+
+double TNumSpinEdit::ClampValue(double x) const { return mx::ClampValue(x, minValue_, maxValue_); }
+
+bool TNumSpinEdit::AcceptsChar(QChar c) const { return mx::AcceptsChar(c, text(), valueType_, editorEnabled_); }
+
+void TNumSpinEdit::setValueType(TValueType value) {
+    if (value == valueType_) return;
+    valueType_ = value;
+    if (value != vtFloat) {
+        increment_ = std::nearbyint(increment_);
+        if (increment_ == 0) increment_ = 1;
+    }
+    SetValue(Value());
+}
+
+void TNumSpinEdit::setDecimal(int value) {
+    value = std::clamp(value, 0, 255);
+    if (value == decimal_) return;
+    decimal_ = value;
+    SetValue(Value());
+}
+
+void TNumSpinEdit::setArrowKeys(bool value) {
+    arrowKeys_ = value;
+    layoutButton();
+}
+
+void TNumSpinEdit::setButtonKind(TSpinButtonKind value) {
+    if (value == buttonKind_) return;
+    buttonKind_ = value;
+    buildButton();
+    layoutButton();
+    setTextRect();
+}
+
+void TNumSpinEdit::setEditorEnabled(bool value) {
+    editorEnabled_ = value;
+    updateEditable();
+}
+
+void TNumSpinEdit::setReadOnly(bool value) {
+    readOnly_ = value;
+    updateEditable();
+}
+
+void TNumSpinEdit::updateEditable() { QLineEdit::setReadOnly(readOnly_ || !editorEnabled_); }
+
+void TNumSpinEdit::step(bool up) {
+    if (readOnly_) {
+        Application()->Beep();
+        return;
+    }
+    const QString before = text();
+    {
+        // No notification during the step; the flag is restored also when
+        // an error escapes.
+        struct Changing {
+            bool& flag;
+            bool saved = flag;
+            ~Changing() { flag = saved; }
+        } changing{changing_};
+        changing_ = true;
+        SetValue(Value() + (up ? increment_ : -increment_));
+    }
+    if (text().compare(before, Qt::CaseInsensitive) != 0) {
+        setModified(true);
+        changeStep();
+    }
+    if (const auto& handler = up ? OnTopClick : OnBottomClick) handler(this);
+}
+
+bool TNumSpinEdit::acceptsTyped(const QString& typed) const {
+    QString after = text();
+    for (const QChar c : typed) {
+        // The Delete key's text: a key, not a character.
+        if (c.unicode() == 0x7F) continue;
+        if (!mx::AcceptsChar(c, after, valueType_, editorEnabled_)) return false;
+        after += c;
+    }
+    return true;
+}
+
+bool TNumSpinEdit::clickDialogButton(bool isDefault) {
+    const char* property = isDefault ? "Default" : "Cancel";
+    for (QAbstractButton* b : window()->findChildren<QAbstractButton*>()) {
+        if (!b->isVisible() || !b->isEnabled()) continue;
+        const auto* push = qobject_cast<QPushButton*>(b);
+        if (b->property(property).toBool() || (isDefault && push && push->isDefault())) {
+            b->click();
+            return true;
+        }
+    }
+    return false;
+}
+
+void TNumSpinEdit::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (arrowKeys_ && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+        event->accept();
+        step(key == Qt::Key_Up);
+        return;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        // Never a line break, never a change.
+        event->accept();
+        if (plain) clickDialogButton(true);
+        return;
+    }
+    if (key == Qt::Key_Escape && plain && clickDialogButton(false)) {
+        event->accept();
+        return;
+    }
+    // Control-key combinations insert nothing (the edit control's own rule,
+    // which lets format characters through).
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    const bool control = mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier);
+    const bool inserts = !event->text().isEmpty() && (!control || event->text()[0].category() == QChar::Other_Format);
+    if (inserts && !acceptsTyped(event->text())) {
+        event->accept();
+        Application()->Beep();
+        return;
+    }
+    callControl([&] { QLineEdit::keyPressEvent(event); });
+}
+
+void TNumSpinEdit::inputMethodEvent(QInputMethodEvent* event) {
+    if (!event->commitString().isEmpty() && !acceptsTyped(event->commitString())) {
+        Application()->Beep();
+        QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
+        QLineEdit::inputMethodEvent(&withoutCommit);
+        return;
+    }
+    callControl([&] { QLineEdit::inputMethodEvent(event); });
+}
+
+void TNumSpinEdit::focusInEvent(QFocusEvent* event) {
+    const bool hadSelection = hasSelectedText();
+    QLineEdit::focusInEvent(event);
+    const Qt::FocusReason reason = event->reason();
+    // A popup closing or the window coming back is no entering of the field.
+    if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return;
+    if (autoSelect_ && reason != Qt::MouseFocusReason) selectAll();
+    else if (!autoSelect_ && !hadSelection) deselect();
+}
+
+void TNumSpinEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason) return;
+    const double value = Value();
+    if (ClampValue(value) != value) SetValue(value);
+}
+
+int TNumSpinEdit::MinimumHeight() const { return fontMetrics().height() + 4 * BorderHeight + 1; }
+
+void TNumSpinEdit::resizeEvent(QResizeEvent* event) {
+    QLineEdit::resizeEvent(event);
+    if (height() < MinimumHeight()) {
+        resize(width(), MinimumHeight());
+        return;
+    }
+    layoutButton();
+    setTextRect();
+}
+
+void TNumSpinEdit::changeEvent(QEvent* event) {
+    QLineEdit::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::FontChange:
+    case QEvent::LayoutDirectionChange:
+    case QEvent::StyleChange:
+        layoutButton();
+        setTextRect();
+        break;
+    case QEvent::EnabledChange:
+        if (upDown_) layoutButton();
+        break;
+    default: break;
+    }
+}
+
+void TNumSpinEdit::buildButton() {
+    // Deferred: a rebuild may be asked for from inside the old button's
+    // own handler.
+    for (QWidget* old : {static_cast<QWidget*>(button_), static_cast<QWidget*>(upDown_)}) {
+        if (!old) continue;
+        old->hide();
+        old->deleteLater();
+    }
+    button_ = nullptr;
+    upDown_ = nullptr;
+    if (buttonKind_ == bkStandard) {
+        upDown_ = new TSpinUpDown(DefaultButtonWidth(this), this);
+        upDown_->OnClick = [this](bool up) {
+            if (CanTakeFocus(this)) setFocus(Qt::OtherFocusReason);
+            step(up);
+        };
+        upDown_->show();
+    } else {
+        button_ = new TDiagonalSpinButton(this);
+        button_->FocusControl = this;
+        button_->OnTopClick = [this](QObject*) { StepUp(); };
+        button_->OnBottomClick = [this](QObject*) { StepDown(); };
+        button_->show();
+    }
+}
+
+void TNumSpinEdit::layoutButton() {
+    const bool rtl = layoutDirection() == Qt::RightToLeft;
+    const int h = height();
+    if (button_) {
+        // In client coordinates: (Width - Height - 1, -1) or (-1, -1) for
+        // right-to-left, Height - 3 square.
+        const int left = rtl ? -1 : width() - h - 1;
+        button_->setGeometry(left + EdgeWidth, -1 + EdgeWidth, h - 3, h - 3);
+    }
+    if (upDown_) {
+        const int w = DefaultButtonWidth(this);
+        upDown_->setGeometry(rtl ? EdgeWidth : width() - EdgeWidth - w, EdgeWidth, w, h - 2 * EdgeWidth);
+    }
+}
+
+int TNumSpinEdit::buttonWidth() const { return button_ ? button_->width() : upDown_->width(); }
+
+void TNumSpinEdit::setTextRect() {
+    // Client-coordinate text rectangle: 0 .. width - button - 2, or
+    // button + 1 .. width - 1 for right-to-left reading.
+    const int bw = buttonWidth();
+    if (layoutDirection() == Qt::RightToLeft) setTextMargins(bw + 1, 0, 1, 0);
+    else setTextMargins(0, 0, bw + 2, 0);
+}
+
+} // namespace mx
