@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 packages=(
   cmake ninja-build g++ ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libgl-dev
-  libgif-dev libjpeg62-turbo-dev
+  libgif-dev libjpeg62-turbo-dev libcups2-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   cups cups-client cups-bsd cups-filters ghostscript poppler-utils
