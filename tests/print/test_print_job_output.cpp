@@ -1,0 +1,123 @@
+// The front and back jobs end to end: through the window into a real PDF
+// file and into a private CUPS queue, read back from what was produced.
+#include "controls/color_combo_box.h"
+#include "controls/num_spin_edit.h"
+#include "controls/radio_group.h"
+#include "platform/qt_printer.h"
+#include "sheet/sheet_math.h"
+#include "tests/print/cups_fixture.h"
+#include "tests/print/output_readback.h"
+#include "tests/support/main_form_fixture.h"
+#include "tests/support/test_support.h"
+#include "ui_main_form.h"
+
+#include <QTemporaryDir>
+
+using namespace mx;
+using namespace mx::test;
+
+namespace {
+
+// The inked rectangle near where paperRect (device pixels from the paper's
+// corner) should be, in the same coordinates.
+QRect inkNear(const QString& pdf, int page, int dpi, const QRect& paperRect) {
+    constexpr int margin = 24;
+    const QRect region = paperRect.adjusted(-margin, -margin, margin, margin);
+    QString error;
+    const QImage image = RenderPdfRegion(pdf, page, dpi, region, &error);
+    EXPECT_FALSE(image.isNull()) << error.toStdString();
+    const QRect ink = InkBounds(image);
+    return ink.isNull() ? ink : ink.translated(region.topLeft());
+}
+
+void expectWithinOnePixel(const QRect& ink, const QRect& expected) {
+    ASSERT_FALSE(ink.isNull()) << "nothing inked near the rectangle";
+    EXPECT_NEAR(ink.left(), expected.left(), 1);
+    EXPECT_NEAR(ink.top(), expected.top(), 1);
+    EXPECT_NEAR(ink.right(), expected.right(), 1);
+    EXPECT_NEAR(ink.bottom(), expected.bottom(), 1);
+}
+
+class JobOutput : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        CreateForm();
+        form->AreaLeftMm = 20;
+        form->AreaRightMm = 50;
+        form->AreaTopMm = 30;
+        form->AreaBottomMm = 45;
+        ui().fillBox->setItemIndex(0);
+        ui().TavelColorComboBox2->setColorValue(clBlack);
+        ui().CopiesED->SetValue(2);
+    }
+    // The area on the paper, mirrored for the back.
+    QRect expectedOnPaper(int dpi, int paperWidth, bool back) {
+        const int l = MmToDevice(form->AreaLeftMm, dpi), r = MmToDevice(form->AreaRightMm, dpi);
+        const int t = MmToDevice(form->AreaTopMm, dpi), b = MmToDevice(form->AreaBottomMm, dpi);
+        if (back) return QRect(QPoint(paperWidth - r, t), QPoint(paperWidth - l - 1, b - 1));
+        return QRect(QPoint(l, t), QPoint(r - 1, b - 1));
+    }
+};
+
+} // namespace
+
+TEST_F(JobOutput, FrontAndBackJobsLandInAPdfWhereTheMillimetresSay) {
+    QTemporaryDir dir;
+    SetPrinter(std::make_unique<TQtPrinter>(TQtPrinter::TOutput::Pdf));
+    const int dpi = Printer()->GetDeviceCaps(LOGPIXELSX);
+    const int paperWidth = Printer()->GetDeviceCaps(PHYSICALWIDTH);
+    for (bool back : {false, true}) {
+        const QString pdf = dir.filePath(back ? "back.pdf" : "front.pdf");
+        Answers().messageAnswers = {IDYES};
+        Answers().saveFileAnswers = {pdf};
+        if (back) form->BackBtnClick(ui().BackBtn);
+        else form->PrintBtnClick(ui().PrintBtn);
+        EXPECT_TRUE(Answers().saveFileProposals.last().endsWith(back ? "Dokumenten-Rückseite vernichten.pdf" : "Dokument vernichten.pdf"));
+        const auto info = PdfInfo(pdf);
+        EXPECT_EQ(info.value("Pages"), "2");
+        EXPECT_EQ(info.value("Title"), back ? "Dokumenten-Rückseite vernichten" : "Dokument vernichten");
+        for (int page = 1; page <= 2; ++page) {
+            SCOPED_TRACE((back ? "back page " : "front page ") + std::to_string(page));
+            const QRect expected = expectedOnPaper(dpi, paperWidth, back);
+            expectWithinOnePixel(inkNear(pdf, page, dpi, expected), expected);
+        }
+    }
+    EXPECT_TRUE(Answers().Errors().isEmpty());
+}
+
+TEST_F(JobOutput, CancelledFileChoicePrintsAndShowsNothing) {
+    QTemporaryDir dir;
+    SetPrinter(std::make_unique<TQtPrinter>(TQtPrinter::TOutput::Pdf));
+    Answers().messageAnswers = {IDYES};
+    Answers().saveFileAnswers = {QString()};
+    form->PrintBtnClick(ui().PrintBtn);
+    EXPECT_EQ(Answers().saveFileProposals.size(), 1);
+    EXPECT_TRUE(Answers().Errors().isEmpty());
+    EXPECT_FALSE(Printer()->Printing());
+    EXPECT_EQ(form->ProgressPercent, 0);
+}
+
+TEST_F(JobOutput, FrontJobReachesAPrivateCupsQueueAsOneDocument) {
+    PrivateCups cups;
+    ASSERT_TRUE(cups.Start()) << cups.Error().toStdString();
+    SetPrinter(std::make_unique<TQtPrinter>());
+    const int dpi = Printer()->GetDeviceCaps(LOGPIXELSX);
+    const int paperWidth = Printer()->GetDeviceCaps(PHYSICALWIDTH);
+    Answers().messageAnswers = {IDYES};
+    form->PrintBtnClick(ui().PrintBtn);
+    ASSERT_TRUE(cups.WaitUntilIdle()) << cups.LogTail().toStdString();
+    const auto jobs = cups.Jobs();
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].title, "Dokument vernichten");
+    EXPECT_EQ(jobs[0].state, PrivateCups::JobCompleted) << cups.LogTail().toStdString();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("spooled.pdf");
+    QString error;
+    ASSERT_TRUE(PostScriptToPdf(cups.OutputFile(), pdf, dpi, &error)) << error.toStdString();
+    EXPECT_EQ(PdfInfo(pdf).value("Pages"), "2");
+    const QRect expected = expectedOnPaper(dpi, paperWidth, false);
+    expectWithinOnePixel(inkNear(pdf, 1, dpi, expected), expected);
+    expectWithinOnePixel(inkNear(pdf, 2, dpi, expected), expected);
+    SetPrinter(std::make_unique<TTestPrinter>());  // before the private queue goes away
+}
