@@ -104,7 +104,7 @@ void TMainForm::bindHandlers() {
     ui->fillBox->OnClick = bind(&TMainForm::fillBoxClick);
     ui->PrintBtn->OnClick = bind(&TMainForm::PrintBtnClick);
     ui->PrintSetupBtn->OnClick = bind(&TMainForm::PrintSetupBtnClick);
-    connect(ui->BackBtn, &QPushButton::clicked, this, [this] { BackBtnClick(ui->BackBtn); });
+    connect(ui->BackBtn, &TBitBtnXP::OnClick, this, [this] { BackBtnClick(ui->BackBtn); });
     ui->StatusBar1->OnDrawPanel = [this](TStatusBar* bar, int panel, const TRect& rect) { StatusBar1DrawPanel(bar, panel, rect); };
     connect(ui->wwwBtn, &QPushButton::clicked, this, [this] { wwwBtnClick(ui->wwwBtn); });
     ui->ueberbtn->OnClick = bind(&TMainForm::ueberbtnClick);

@@ -6,6 +6,7 @@
 #include "tests/support/test_support.h"
 #include "ui_main_form.h"
 
+#include <QDialog>
 #include <QFileInfo>
 #include <QTabWidget>
 #include <QTimer>
@@ -133,4 +134,26 @@ TEST_F(MainWindow, ProgressMessageSetsThePercentage) {
     EXPECT_EQ(ui().StatusBar1->PixelAt(r.Right - 1, 10), clNavy);
     TMainForm::SendProgress(form.get(), 250);  // beyond 100: a full bar, nothing drawn outside
     EXPECT_EQ(ui().StatusBar1->PixelAt(r.Right + 1, 10) == clNavy, false);
+}
+
+TEST_F(MainWindow, InfoButtonShowsAFreshDialogEachTime) {
+    std::vector<QWidget*> shown;
+    Answers().onDialog = [&](QWidget& dialog) {
+        shown.push_back(&dialog);
+        EXPECT_EQ(dialog.windowTitle(), "Info");
+        EXPECT_TRUE(dialog.isModal() || dialog.parentWidget() == form.get());
+        return 1;
+    };
+    QTest::mouseClick(ui().ueberbtn, Qt::LeftButton, {}, QPoint(20, 10));
+    QTest::mouseClick(ui().ueberbtn, Qt::LeftButton, {}, QPoint(20, 10));
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_TRUE(form->findChildren<QDialog*>().isEmpty());  // destroyed after showing
+}
+
+TEST_F(MainWindow, BackButtonRunsTheBackJob) {
+    Answers().messageAnswers = {IDYES};
+    QTest::mouseClick(ui().BackBtn, Qt::LeftButton);
+    ASSERT_EQ(printer->Documents.size(), 1u);
+    EXPECT_EQ(printer->Documents[0].Title, "Dokumenten-Rückseite vernichten");
+    EXPECT_TRUE(ui().BackBtn->hasFocus());
 }
