@@ -2,6 +2,7 @@
 
 #include "app/about_box.h"
 #include "platform/application.h"
+#include "platform/loading.h"
 #include "platform/printer.h"
 #include "platform/status_bar.h"
 #include "platform/window_placement.h"
@@ -81,8 +82,6 @@ TMainForm::~TMainForm() {
     if (FormStorage1) FormStorage1->WindowDestroying();
     FormDestroy(this);
 }
-
-void TMainForm::Loaded() {}
 
 void TMainForm::bindHandlers() {
     auto bind = [this](void (TMainForm::*handler)(QObject*)) { return [this, handler](QObject* sender) { (this->*handler)(sender); }; };

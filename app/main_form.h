@@ -2,7 +2,6 @@
 // The main window: owns every control and all state of the program. Its
 // handlers are defined next to their subsystem (sheet/, style/, print/).
 #include "platform/canvas.h"
-#include "platform/loading.h"
 
 #include <QWidget>
 #include <memory>
@@ -20,7 +19,7 @@ class TFormStorage;
 // Stands in for the WM_USER message: carries the new progress percentage.
 class TUserMessageEvent;
 
-class TMainForm : public QWidget, public TLoadable {
+class TMainForm : public QWidget {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget* parent = nullptr);
@@ -97,8 +96,6 @@ public:
     void PrintBtnClick(QObject* sender);
     void BackBtnClick(QObject* sender);
     void PrintSetupBtnClick(QObject* sender);
-
-    void Loaded() override;
 
     // The WM_USER message number the progress message stands in for.
     static constexpr int WM_USER = 0x0400;

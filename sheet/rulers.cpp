@@ -23,7 +23,6 @@ void TMainForm::DrawRuler(TPaintBox& box, bool horizontal) {
     c.Rectangle(0, 0, width, height);
     c.Pen.Color = RulerBand;
     c.SetBrushColor(RulerBand);
-    c.Pen.Color = RulerBand;
     if (horizontal) c.Rectangle(0, 6, width, height - 6);
     else c.Rectangle(6, 0, width - 6, height);
     c.Pen.Color = clWhite;
