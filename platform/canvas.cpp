@@ -34,6 +34,35 @@ QImage hatchTile(TBrushStyle style, const QColor& color) {
     return tile;
 }
 
+// Sets the hatch's pixels directly when the canvas is an image seen through
+// a plain translation: Qt's tiled fill hands large areas to its thread pool
+// and waits for it, which stalls a preview drag on a busy machine. False
+// when the painter's state needs Qt's own fill.
+bool plotHatchOnImage(QPainter& painter, TBrushStyle style, const QColor& color, const QRect& r, const QRect& clip) {
+    if (painter.device()->devType() != QInternal::Image) return false;
+    auto* image = static_cast<QImage*>(painter.device());
+    const QImage::Format format = image->format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 && format != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    const QTransform t = painter.deviceTransform();
+    if (t.type() > QTransform::TxTranslate || t.dx() != int(t.dx()) || t.dy() != int(t.dy())) return false;
+    if (painter.opacity() != 1.0 || painter.compositionMode() != QPainter::CompositionMode_SourceOver) return false;
+    if (painter.hasClipping() && (clip.isNull() || painter.clipRegion() != QRegion(clip))) return false;
+    const int dx = int(t.dx()), dy = int(t.dy());
+    const QRect target = r.translated(dx, dy) & image->rect();
+    if (target.isEmpty()) return true;
+    const QRgb pixel = color.rgba();
+    for (int y = target.top(); y <= target.bottom(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image->scanLine(y));
+        const int firstX = target.left() - dx;
+        for (int column = 0; column < 8; ++column) {
+            if (!HatchBit(style, column, y - dy)) continue;
+            for (int x = firstX + (((column - firstX) % 8) + 8) % 8; x + dx <= target.right(); x += 8) line[x + dx] = pixel;
+        }
+    }
+    return true;
+}
+
 int qtTextFlags(unsigned format) {
     int flags = 0;
     if (format & DT_CENTER) flags |= Qt::AlignHCenter;
@@ -95,6 +124,7 @@ void TCanvas::fillWithBrush(const QRect& r) {
     case bsSolid: painter_->fillRect(r, ToQColor(brush_.Color)); return;
     default:
         if (bkMode_ == OPAQUE) painter_->fillRect(r, ToQColor(bkColor_));
+        if (plotHatchOnImage(*painter_, brush_.Style, ToQColor(brush_.Color), r, clip_)) return;
         painter_->setBrushOrigin(0, 0);
         painter_->fillRect(r, QBrush(hatchTile(brush_.Style, ToQColor(brush_.Color))));
     }

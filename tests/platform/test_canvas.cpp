@@ -3,6 +3,8 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPixmap>
+#include <initializer_list>
 #include <gtest/gtest.h>
 
 using namespace mx;
@@ -143,6 +145,26 @@ TEST(Canvas, TranslatedCanvasKeepsHatchAlignedToLogicalOrigin) {
     }
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) EXPECT_EQ(QColor(b.pixel(x, y)) == Qt::black, HatchBit(bsFDiagonal, x + 3, y + 5));
+}
+
+// Image canvases set hatch pixels themselves; a pixmap goes through Qt's
+// own fill. Translated and clipped, both must give the same pixels.
+TEST(Canvas, HatchOnImageMatchesQtFillUnderTranslationAndClip) {
+    for (TBrushStyle style : {bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross}) {
+        QImage image(37, 29, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPixmap pixmap(37, 29);
+        pixmap.fill(Qt::white);
+        for (QPaintDevice* device : std::initializer_list<QPaintDevice*>{&image, &pixmap}) {
+            TCanvas c(device);
+            c.Painter().translate(-13, -5);
+            c.SetClipRect(QRect(15, 7, 25, 20));
+            c.SetBrushColor(clNavy);
+            c.SetBrushStyle(style);
+            c.FillRect({3, 2, 60, 40});
+        }
+        EXPECT_EQ(image, pixmap.toImage().convertToFormat(QImage::Format_RGB32)) << style;
+    }
 }
 
 TEST(Canvas, DrawTextMeasuresAndHidesMnemonicMarker) {

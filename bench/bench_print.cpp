@@ -1,0 +1,50 @@
+// A front job into a PDF file, the fallback output of a machine without a
+// printer.
+#include "app/main_form.h"
+#include "bench/bench_support.h"
+#include "controls/num_spin_edit.h"
+#include "platform/application.h"
+#include "platform/printer.h"
+#include "platform/qt_printer.h"
+#include "ui_main_form.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <optional>
+
+using namespace mx;
+
+namespace {
+
+// Answers the security question with Yes and the file question with a path.
+class BenchAnswerer : public TAnswerer {
+public:
+    QString file;
+    int MessageBox(const QString&, const QString&, int) override { return IDYES; }
+    std::optional<TColor> ChooseColor(TColor) override { return std::nullopt; }
+    bool PrinterSetup(QPrinter&) override { return false; }
+    std::optional<QString> SaveFileName(const QString&, const QString&) override { return file; }
+};
+
+// A whole front job of n copies into a PDF file. Goal: 100 copies in at
+// most 0.5 s and 300 KB; one copy in at most 0.1 s.
+void PrintJobPdf(benchmark::State& state) {
+    const int copies = int(state.range(0));
+    QTemporaryDir dir;
+    auto answerer = std::make_unique<BenchAnswerer>();
+    answerer->file = dir.filePath("bench.pdf");
+    auto previousAnswerer = Application()->SetAnswerer(std::move(answerer));
+    auto form = bench::MakeForm(bench::TWindow::Design);
+    SetPrinter(std::make_unique<TQtPrinter>(TQtPrinter::TOutput::Pdf));
+    form->Controls().CopiesED->SetValue(copies);
+    Printer()->AbortProc = nullptr;
+    for (auto _ : state) form->PrintBtnClick(form.get());
+    state.counters["pdf_KB"] = double(QFileInfo(dir.filePath("bench.pdf")).size()) / 1000.0;
+    form.reset();
+    Application()->SetAnswerer(std::move(previousAnswerer));
+    state.SetLabel(copies == 1 ? "goal <= 100 ms" : "goal <= 500 ms, <= 300 KB");
+}
+BENCHMARK(PrintJobPdf)->Arg(1)->Arg(100)->ArgName("copies")->Unit(benchmark::kMillisecond);
+
+} // namespace
