@@ -150,6 +150,12 @@ QString FormatFloat(double y, int decimals) {
     const char* expBegin = sci.data() + sci.find('e') + 1;
     if (*expBegin == '+') ++expBegin;
     std::from_chars(expBegin, sci.data() + sci.size(), exponent);
+    // The largest doubles round up past the largest double, and such a text
+    // would no longer read back: those are cut instead.
+    if (exponent == std::numeric_limits<double>::max_exponent10) {
+        constexpr const char* Largest = "179769313486231"; // DBL_MAX, cut to 15 digits
+        if (significant > Largest) significant = Largest;
+    }
 
     QString out = negative ? QStringLiteral("-") : QString();
     if (exponent >= Precision) {

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QStringView>
 
 #include <cerrno>
@@ -37,6 +38,14 @@ struct Parsed {
     int valueAt = 0;  // key lines: byte offset of the value
 };
 
+// Names and values from the file's bytes. fromUtf8 would drop a U+FEFF at
+// their start as a byte order mark, and a name written with one would then
+// never be found again (each write adding another copy).
+QString decode(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return utf8.decode(bytes);
+}
+
 Parsed parseLine(const QByteArray& text) {
     Parsed p;
     int i = 0;
@@ -47,14 +56,14 @@ Parsed parseLine(const QByteArray& text) {
         if (close < 0)
             return p;
         p.kind = Kind::Section;
-        p.name = QString::fromUtf8(text.mid(i + 1, close - i - 1)).trimmed();
+        p.name = decode(text.mid(i + 1, close - i - 1)).trimmed();
         return p;
     }
     const int eq = text.indexOf('=', i);
     if (eq < 0)
         return p;
     p.kind = Kind::Key;
-    p.name = QString::fromUtf8(text.mid(i, eq - i)).trimmed();
+    p.name = decode(text.mid(i, eq - i)).trimmed();
     p.valueAt = eq + 1;
     while (p.valueAt < text.size() && (text[p.valueAt] == ' ' || text[p.valueAt] == '\t'))
         ++p.valueAt;
@@ -329,7 +338,7 @@ QString TIniFile::ReadString(const QString& section, const QString& key, const Q
     const int at = d.findKey(section, key, &p);
     if (at < 0)
         return def;
-    QString value = QString::fromUtf8(d.lines[at].text.mid(p.valueAt)).trimmed();
+    QString value = decode(d.lines[at].text.mid(p.valueAt)).trimmed();
     if (value.size() >= 2 && (value[0] == u'"' || value[0] == u'\'') && value.back() == value[0])
         value = value.mid(1, value.size() - 2);
     return value.left(MaxProfileValueLength);

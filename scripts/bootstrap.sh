@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libgl-dev
   libgif-dev libjpeg62-turbo-dev libcups2-dev
   libgtest-dev libbenchmark-dev
+  clang-14 libclang-rt-14-dev
   fonts-liberation fonts-dejavu-core
   cups cups-client cups-bsd cups-filters ghostscript poppler-utils
 )

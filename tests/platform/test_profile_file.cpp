@@ -103,6 +103,17 @@ TEST_F(ProfileFile, LineEndsByteOrderMarkAndKeysOutsideSections) {
     EXPECT_EQ(bytes(), QByteArray("\xEF\xBB\xBFOrphan=1\r\n[S]\r\nA=1\r\nB = 3\r\nC=4\r\n\r\n[T]\r\nD=5\r\n"));
 }
 
+TEST_F(ProfileFile, NamesAndValuesStartingWithU_FEFFReadBack) {
+    // Only the file's first three bytes are a byte order mark.
+    const QString zwnbsp(QChar(0xFEFF));
+    TIniFile ini(path);
+    ini.WriteString(zwnbsp + "S", zwnbsp + "K", zwnbsp + "v");
+    ini.WriteString(zwnbsp + "S", zwnbsp + "K", zwnbsp + "w");
+    EXPECT_EQ(ini.ReadString(zwnbsp + "S", zwnbsp + "K", {}), zwnbsp + "w");
+    EXPECT_FALSE(ini.SectionExists("S"));
+    EXPECT_EQ(bytes(), QByteArray("[\xEF\xBB\xBFS]\n\xEF\xBB\xBFK=\xEF\xBB\xBFw\n"));
+}
+
 TEST_F(ProfileFile, WritesChangeOnlyTheirLine) {
     const QByteArray before = "; comment kept\n[A]\nx=1\n\n\n[B]\ny=2\nno equals sign\n[A]\nx=dup\n";
     put(before);
