@@ -59,10 +59,14 @@ TBitBtnXP::TBitBtnXP(QWidget* parent) : QPushButton(parent) {
     AcquireThemeApi();
     if (ThemedDrawingActive()) theme_ = ThemeApi().OpenThemeData(nullptr, QStringLiteral("BUTTON"));
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusMoved(now); });
-    connect(this, &QAbstractButton::clicked, this, &TBitBtnXP::Click);
+    // A failing handler is reported here: an exception must not unwind
+    // through Qt's event delivery, which leaks and skips its cleanup.
+    connect(this, &QAbstractButton::clicked, this, [this] { Application()->Guard([this] { Click(); }); });
 }
 
 TBitBtnXP::~TBitBtnXP() {
+    // ~QWidget still reports the focus leaving, when this is no button any more.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     // Closed whenever the library can, so a style switch cannot leak it.
     if (theme_ && ThemeApi().CloseThemeData) ThemeApi().CloseThemeData(theme_);
 }

@@ -126,8 +126,14 @@ void TImageBtn::mouseReleaseEvent(QMouseEvent* event) {
     pressed_ = false;
     if (click) {
         const QPointer<TImageBtn> self(this);
-        Click();
-        if (!self) return;
+        // A failing handler is reported here: an exception must not unwind
+        // through Qt's event delivery, which leaks and skips its cleanup.
+        bool clicked = false;
+        Application()->Guard([&] {
+            Click();
+            clicked = true;
+        });
+        if (!self || !clicked) return;
     }
     showFirst();
     if (OnMouseUp) OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y());

@@ -179,7 +179,7 @@ void TNumSpinEdit::keyPressEvent(QKeyEvent* event) {
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     if (arrowKeys_ && (key == Qt::Key_Up || key == Qt::Key_Down)) {
         event->accept();
-        step(key == Qt::Key_Up);
+        Application()->Guard([&] { step(key == Qt::Key_Up); });
         return;
     }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -202,7 +202,9 @@ void TNumSpinEdit::keyPressEvent(QKeyEvent* event) {
         Application()->Beep();
         return;
     }
-    callControl([&] { QLineEdit::keyPressEvent(event); });
+    // Errors of the change handler end here: an exception unwinding through
+    // Qt's event delivery would skip its cleanup.
+    Application()->Guard([&] { callControl([&] { QLineEdit::keyPressEvent(event); }); });
 }
 
 void TNumSpinEdit::inputMethodEvent(QInputMethodEvent* event) {
@@ -212,7 +214,7 @@ void TNumSpinEdit::inputMethodEvent(QInputMethodEvent* event) {
         QLineEdit::inputMethodEvent(&withoutCommit);
         return;
     }
-    callControl([&] { QLineEdit::inputMethodEvent(event); });
+    Application()->Guard([&] { callControl([&] { QLineEdit::inputMethodEvent(event); }); });
 }
 
 void TNumSpinEdit::focusInEvent(QFocusEvent* event) {

@@ -3,6 +3,7 @@
 #include "platform/canvas.h"
 #include "platform/loading.h"
 #include "platform/theme_api.h"
+#include "tests/support/test_support.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -10,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 using namespace mx;
 
@@ -215,6 +217,35 @@ TEST(BitBtnXP, EnterClicksTheActiveButtonAndEscapeTheCancelButton) {
     QTest::keyClick(f.other, Qt::Key_Escape);
     EXPECT_EQ(cancelClicks.count(), 1);
     EXPECT_EQ(f.dialog.result(), 2);
+}
+
+TEST(BitBtnXP, DestroyingTheFocusedButtonLeavesTheOthersFollowingTheFocus) {
+    DialogFixture f;
+    f.focus(f.other);
+    ASSERT_TRUE(f.other->hasFocus());
+    delete f.other;
+    f.focus(f.cancel);
+    EXPECT_TRUE(f.cancel->ActiveLook());
+    EXPECT_FALSE(f.ok->ActiveLook());
+    f.focus(f.edit);
+    EXPECT_TRUE(f.ok->ActiveLook());
+    EXPECT_FALSE(f.cancel->ActiveLook());
+}
+
+TEST(BitBtnXP, AFailingClickHandlerIsReportedAndTheButtonStaysUsable) {
+    TBitBtnXP b;
+    b.resize(80, 25);
+    b.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&b));
+    int calls = 0;
+    QObject::connect(&b, &TBitBtnXP::OnClick, [&] {
+        if (++calls == 1) throw std::runtime_error("Zur Zeit ist kein Standard-Drucker gewählt");
+    });
+    QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(40, 12));
+    EXPECT_EQ(test::Answers().Errors(), QStringList{"Zur Zeit ist kein Standard-Drucker gewählt."});
+    EXPECT_FALSE(b.isDown());
+    QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(40, 12));
+    EXPECT_EQ(calls, 2);
 }
 
 TEST(BitBtnXP, MnemonicClicks) {
