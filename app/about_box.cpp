@@ -1,7 +1,9 @@
 #include "app/about_box.h"
 
 #include "controls/bitbtn_xp.h"
+#include "app/maker.h"
 #include "platform/application.h"
+#include "platform/fonts.h"
 #include "platform/loading.h"
 #include "ui_about_box.h"
 
@@ -9,19 +11,6 @@
 #include <QScreen>
 
 namespace mx {
-
-namespace {
-
-const QString MakerAddress = QStringLiteral("https://www.orvenal.de");
-
-QFont windowsFont(const QString& family, int pixels, QFont::Weight weight = QFont::Normal) {
-    QFont f(family);
-    f.setPixelSize(pixels);
-    f.setWeight(weight);
-    return f;
-}
-
-} // namespace
 
 std::function<QDate()> TAboutBox::Today = [] { return QDate::currentDate(); };
 
@@ -39,15 +28,15 @@ TAboutBox::TAboutBox(QWidget* owner)
         TLoadingScope loading(this);
         ui->setupUi(this);
         setFixedSize(664, 453);
-        setFont(windowsFont("MS Sans Serif", 11));
+        setFont(WindowsFont("MS Sans Serif", 11));
         QPalette pal = palette();
         pal.setColor(QPalette::Window, ToQColor(clBtnFace));
         setPalette(pal);
-        ui->ProductName->setFont(windowsFont("Arial Narrow", 24, QFont::Bold));
+        ui->ProductName->setFont(WindowsFont("Arial Narrow", 24, QFont::Bold));
         QPalette black = ui->ProductName->palette();
         black.setColor(QPalette::WindowText, Qt::black);
         ui->ProductName->setPalette(black);
-        ui->Label1->setFont(windowsFont("MS Sans Serif", 11, QFont::Bold));
+        ui->Label1->setFont(WindowsFont("MS Sans Serif", 11, QFont::Bold));
         connect(ui->BitBtnXP1, &TBitBtnXP::OnClick, this, &TAboutBox::BitBtnXP1Click);
         // The OK button is first in the tab order and takes the focus.
         ui->BitBtn1->setFocus();

@@ -1,7 +1,9 @@
 #include "app/main_form.h"
 
 #include "app/about_box.h"
+#include "app/maker.h"
 #include "platform/application.h"
+#include "platform/fonts.h"
 #include "platform/loading.h"
 #include "platform/printer.h"
 #include "platform/status_bar.h"
@@ -27,17 +29,7 @@ namespace mx {
 
 namespace {
 
-// The maker's web site, shown on the homepage button and opened by it.
-const QString MakerAddress = QStringLiteral("https://www.orvenal.de");
-
 const QEvent::Type UserMessageType = static_cast<QEvent::Type>(QEvent::User + TMainForm::WM_USER);
-
-QFont windowsFont(const QString& family, int pixels, QFont::Weight weight = QFont::Normal) {
-    QFont f(family);
-    f.setPixelSize(pixels);
-    f.setWeight(weight);
-    return f;
-}
 
 } // namespace
 
@@ -52,22 +44,22 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
     {
         TLoadingScope loading(this);
         ui->setupUi(this);
-        setFont(windowsFont("MS Sans Serif", 11));
+        setFont(WindowsFont("MS Sans Serif", 11));
         QPalette pal = palette();
         pal.setColor(QPalette::Window, ToQColor(clBtnFace));
         setPalette(pal);
         for (TShadowLabel* headline : {ui->ShadowLabel8, ui->ShadowLabel2, ui->ShadowLabel4})
-            headline->setFont(windowsFont("MS Sans Serif", 11, QFont::Bold));
+            headline->setFont(WindowsFont("MS Sans Serif", 11, QFont::Bold));
         for (TShadowLabel* title : {ui->ShadowLabel27, ui->ShadowLabel1, ui->ShadowLabel3}) {
-            title->setFont(windowsFont("Arial Black", 19, QFont::Black));
+            title->setFont(WindowsFont("Arial Black", 19, QFont::Black));
             QPalette tp = title->palette();
             tp.setColor(QPalette::WindowText, ToQColor(clMaroon));
             title->setPalette(tp);
         }
         // The working areas show the window's button face, not the tab pane.
         for (QWidget* page : {ui->TabSheet1, ui->TabSheet2, ui->TabSheet3}) page->setAutoFillBackground(true);
-        ui->Label11->setFont(windowsFont("Arial", 13, QFont::Bold));
-        for (TPaintBox* ruler : {ui->PaintBox3, ui->PaintBox4}) ruler->setFont(windowsFont("MS Serif", 9));
+        ui->Label11->setFont(WindowsFont("Arial", 13, QFont::Bold));
+        for (TPaintBox* ruler : {ui->PaintBox3, ui->PaintBox4}) ruler->setFont(WindowsFont("MS Serif", 9));
         ui->wwwBtn->setText(QString(MakerAddress).remove("https://"));
         bindHandlers();
         SetFormPosition(this, TPosition::poScreenCenter);

@@ -1,8 +1,7 @@
 #include "platform/qt_application.h"
 
 #include "platform/application.h"
-
-#include <QFont>
+#include "platform/fonts.h"
 
 namespace mx {
 
@@ -15,14 +14,6 @@ bool TQtApplication::notify(QObject* receiver, QEvent* event) {
         Application()->HandleException(e);
     }
     return false;
-}
-
-void InstallFontSubstitutes() {
-    QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "DejaVu Sans"});
-    QFont::insertSubstitutions("Arial", {"Liberation Sans", "DejaVu Sans"});
-    QFont::insertSubstitutions("Arial Narrow", {"Liberation Sans Narrow", "Liberation Sans"});
-    QFont::insertSubstitutions("MS Serif", {"Liberation Serif", "DejaVu Serif"});
-    QFont::insertSubstitutions("Arial Black", {"DejaVu Sans", "Liberation Sans"});
 }
 
 } // namespace mx

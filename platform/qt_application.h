@@ -11,7 +11,4 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// Maps the classic Windows font faces onto installed ones.
-void InstallFontSubstitutes();
-
 } // namespace mx

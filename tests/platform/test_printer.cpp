@@ -3,6 +3,8 @@
 #include "platform/exception.h"
 #include "platform/test_printer.h"
 
+#include "tests/support/test_support.h"
+
 #include <gtest/gtest.h>
 
 namespace mx {
@@ -16,15 +18,6 @@ TTestGeometry smallPaper() {
     g.OffsetX = 20;
     g.OffsetY = 30;
     return g;
-}
-
-QString messageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const EPrinter& e) {
-        return e.Message();
-    }
-    return {};
 }
 
 TEST(Printer, DocumentRecordsTitlePagesAndEnd) {
@@ -51,8 +44,8 @@ TEST(Printer, DocumentRecordsTitlePagesAndEnd) {
 TEST(Printer, SecondDocumentWhileOneIsOpenIsRefusedAndTheFirstGoesOn) {
     TTestPrinter printer(smallPaper());
     ASSERT_TRUE(printer.BeginDoc());
-    EXPECT_EQ(messageOf([&] { printer.BeginDoc(); }), "Das Drucken ist im Gang");
-    EXPECT_EQ(messageOf([&] { printer.Setup(); }), "Das Drucken ist im Gang");
+    EXPECT_EQ(test::PrinterErrorOf([&] { printer.BeginDoc(); }), "Das Drucken ist im Gang");
+    EXPECT_EQ(test::PrinterErrorOf([&] { printer.Setup(); }), "Das Drucken ist im Gang");
     EXPECT_TRUE(printer.Printing());
     printer.EndDoc();
     ASSERT_EQ(printer.Documents.size(), 1u);
@@ -115,8 +108,8 @@ TEST(Printer, CancelledBeginDocPrintsNothing) {
 TEST(Printer, NoPrinterFailsCapabilityReadsAndDocuments) {
     TTestPrinter printer(smallPaper());
     printer.FailMessage = "Zur Zeit ist kein Standard-Drucker gewählt";
-    EXPECT_EQ(messageOf([&] { printer.GetDeviceCaps(LOGPIXELSX); }), printer.FailMessage);
-    EXPECT_EQ(messageOf([&] { printer.BeginDoc(); }), printer.FailMessage);
+    EXPECT_EQ(test::PrinterErrorOf([&] { printer.GetDeviceCaps(LOGPIXELSX); }), printer.FailMessage);
+    EXPECT_EQ(test::PrinterErrorOf([&] { printer.BeginDoc(); }), printer.FailMessage);
     EXPECT_FALSE(printer.Printing());
 }
 
@@ -181,7 +174,7 @@ TEST(Printer, AbortProcRunsAfterEveryPageAndSeesTheJobBusy) {
     QStringList nested;
     printer.AbortProc = [&] {
         ++calls;
-        nested.append(messageOf([&] { printer.BeginDoc(); }));
+        nested.append(test::PrinterErrorOf([&] { printer.BeginDoc(); }));
     };
     ASSERT_TRUE(printer.BeginDoc());
     printer.NewPage();

@@ -22,15 +22,6 @@ namespace {
 
 using test::Answers;
 
-QString messageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const EPrinter& e) {
-        return e.Message();
-    }
-    return {};
-}
-
 // Fills the same black rectangle on `pages` pages, one document.
 void printPages(TPrinter& printer, int pages, const TRect& r) {
     ASSERT_TRUE(printer.BeginDoc());
@@ -121,7 +112,7 @@ TEST(PdfPrinter, AbortLeavesNoFileAndAnUnwritableFileIsAnError) {
     EXPECT_FALSE(QFile::exists(file));
 
     Answers().saveFileAnswers.push_back(dir.path() + "/fehlt/datei.pdf");
-    EXPECT_TRUE(messageOf([&] { printer.BeginDoc(); }).startsWith("Die Datei "));
+    EXPECT_TRUE(test::PrinterErrorOf([&] { printer.BeginDoc(); }).startsWith("Die Datei "));
     EXPECT_FALSE(printer.Printing());
 
     // The printer is usable again afterwards.
@@ -212,12 +203,12 @@ TEST_F(CupsPrinter, RefusingOrStoppedQueueIsAnErrorAtBeginDoc) {
     const size_t before = cups().Jobs().size();
 
     run("cupsreject", {cups().Queue()});
-    EXPECT_EQ(messageOf([&] { printer.BeginDoc(); }), "Der Drucker MarbeluxTest nimmt zur Zeit keine Aufträge an");
+    EXPECT_EQ(test::PrinterErrorOf([&] { printer.BeginDoc(); }), "Der Drucker MarbeluxTest nimmt zur Zeit keine Aufträge an");
     EXPECT_FALSE(printer.Printing());
     run("cupsaccept", {cups().Queue()});
 
     run("cupsdisable", {cups().Queue()});
-    EXPECT_EQ(messageOf([&] { printer.BeginDoc(); }), "Der Drucker MarbeluxTest ist angehalten");
+    EXPECT_EQ(test::PrinterErrorOf([&] { printer.BeginDoc(); }), "Der Drucker MarbeluxTest ist angehalten");
     EXPECT_FALSE(printer.Printing());
     run("cupsenable", {cups().Queue()});
 
@@ -254,8 +245,8 @@ TEST_F(CupsPrinter, NoDefaultQueueFailsUntilOneIsChosenInSetup) {
     } restore{cups()};
 
     TQtPrinter printer;
-    EXPECT_EQ(messageOf([&] { printer.GetDeviceCaps(LOGPIXELSX); }), "Zur Zeit ist kein Standard-Drucker gewählt");
-    EXPECT_EQ(messageOf([&] { printer.BeginDoc(); }), "Zur Zeit ist kein Standard-Drucker gewählt");
+    EXPECT_EQ(test::PrinterErrorOf([&] { printer.GetDeviceCaps(LOGPIXELSX); }), "Zur Zeit ist kein Standard-Drucker gewählt");
+    EXPECT_EQ(test::PrinterErrorOf([&] { printer.BeginDoc(); }), "Zur Zeit ist kein Standard-Drucker gewählt");
 
     // A cancelled setup leaves it so; a confirmed one gives a printer.
     EXPECT_FALSE(printer.Setup());

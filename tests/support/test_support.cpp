@@ -1,5 +1,7 @@
 #include "tests/support/test_support.h"
 
+#include "platform/exception.h"
+
 #include <QDialog>
 #include <QProcessEnvironment>
 
@@ -60,6 +62,15 @@ void InstallFreshAnswerer() {
     auto fresh = std::make_unique<ScriptedAnswerer>();
     current = fresh.get();
     Application()->SetAnswerer(std::move(fresh));
+}
+
+QString PrinterErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const EPrinter& e) {
+        return e.Message();
+    }
+    return {};
 }
 
 QString DataPath(const QString& relative) {

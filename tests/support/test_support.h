@@ -46,6 +46,9 @@ public:
 // The answerer installed for the running test (reset before each test).
 ScriptedAnswerer& Answers();
 
+// The message of the printer error f raises; empty when it raises none.
+QString PrinterErrorOf(const std::function<void()>& f);
+
 // Path of a file in tests/data.
 QString DataPath(const QString& relative);
 

@@ -1,0 +1,23 @@
+#include "platform/fonts.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace mx {
+
+void InstallFontSubstitutes() {
+    QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "DejaVu Sans"});
+    QFont::insertSubstitutions("Arial", {"Liberation Sans", "DejaVu Sans"});
+    QFont::insertSubstitutions("Arial Narrow", {"Liberation Sans Narrow", "Liberation Sans"});
+    QFont::insertSubstitutions("MS Serif", {"Liberation Serif", "DejaVu Serif"});
+    QFont::insertSubstitutions("Arial Black", {"DejaVu Sans", "Liberation Sans"});
+}
+
+QFont WindowsFont(const QString& family, int pixels, QFont::Weight weight) {
+    QFont f(family);
+    f.setPixelSize(pixels);
+    f.setWeight(weight);
+    return f;
+}
+
+} // namespace mx

@@ -1,0 +1,15 @@
+#pragma once
+// The classic Windows font faces, mapped onto installed ones.
+#include <QFont>
+
+class QString;
+
+namespace mx {
+
+// Maps "MS Sans Serif", "Arial", "Arial Narrow", "MS Serif" and
+// "Arial Black" onto Liberation and DejaVu faces.
+void InstallFontSubstitutes();
+// A face at a character height in pixels.
+QFont WindowsFont(const QString& family, int pixels, QFont::Weight weight = QFont::Normal);
+
+} // namespace mx
