@@ -1,7 +1,7 @@
 #include "app/about_box.h"
 
-#include "controls/bitbtn_xp.h"
 #include "app/maker.h"
+#include "controls/bitbtn_xp.h"
 #include "platform/application.h"
 #include "platform/fonts.h"
 #include "platform/loading.h"

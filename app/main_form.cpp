@@ -15,11 +15,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QMouseEvent>
-#include <QShowEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMouseEvent>
+#include <QShowEvent>
 #include <QWheelEvent>
 
 // The resources live in a static library: register them explicitly.
@@ -76,7 +76,9 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::bindHandlers() {
-    auto bind = [this](void (TMainForm::*handler)(QObject*)) { return [this, handler](QObject* sender) { (this->*handler)(sender); }; };
+    auto bind = [this](void (TMainForm::*handler)(QObject*)) {
+        return [this, handler](QObject* sender) { (this->*handler)(sender); };
+    };
     ui->LeftEd->OnChange = bind(&TMainForm::LeftEdChange);
     ui->RightEd->OnChange = bind(&TMainForm::RightEdChange);
     ui->TopEd->OnChange = bind(&TMainForm::TopEdChange);
@@ -96,7 +98,9 @@ void TMainForm::bindHandlers() {
     ui->PrintBtn->OnClick = bind(&TMainForm::PrintBtnClick);
     ui->PrintSetupBtn->OnClick = bind(&TMainForm::PrintSetupBtnClick);
     connect(ui->BackBtn, &TBitBtnXP::OnClick, this, [this] { BackBtnClick(ui->BackBtn); });
-    ui->StatusBar1->OnDrawPanel = [this](TStatusBar* bar, int panel, const TRect& rect) { StatusBar1DrawPanel(bar, panel, rect); };
+    ui->StatusBar1->OnDrawPanel = [this](TStatusBar* bar, int panel, const TRect& rect) {
+        StatusBar1DrawPanel(bar, panel, rect);
+    };
     connect(ui->wwwBtn, &QPushButton::clicked, this, [this] { wwwBtnClick(ui->wwwBtn); });
     ui->ueberbtn->OnClick = bind(&TMainForm::ueberbtnClick);
     ui->endebtn->OnClick = bind(&TMainForm::EndeBtnClick);
@@ -146,7 +150,9 @@ bool TMainForm::event(QEvent* e) {
     return QWidget::event(e);
 }
 
-void TMainForm::PostProgress(QWidget* window, int percent) { QCoreApplication::postEvent(window, new TUserMessageEvent(percent)); }
+void TMainForm::PostProgress(QWidget* window, int percent) {
+    QCoreApplication::postEvent(window, new TUserMessageEvent(percent));
+}
 
 void TMainForm::SendProgress(QWidget* window, int percent) {
     TUserMessageEvent message(percent);

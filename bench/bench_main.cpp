@@ -18,7 +18,8 @@ namespace {
 bool writeScreenConfig(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96, "dpr": 1}]})");
+    file.write(
+        R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96, "dpr": 1}]})");
     return true;
 }
 

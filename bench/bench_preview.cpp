@@ -32,9 +32,9 @@ void DragStep(benchmark::State& state) {
     TPaintBox* preview = form->Controls().PaintBox1;
     // Drag the bottom-right corner of a new area back and forth between 60
     // and 80 % of the visible sheet: a large hatched area at every zoom.
-    const QRect sheet = QRect(QPoint(form->OriginX, form->OriginY),
-                              QPoint(form->DragLimitRight - 1, form->DragLimitBottom - 1)) &
-                        preview->BufferRect();
+    const QRect sheet =
+        QRect(QPoint(form->OriginX, form->OriginY), QPoint(form->DragLimitRight - 1, form->DragLimitBottom - 1)) &
+        preview->BufferRect();
     const int x0 = sheet.left() + 20, y0 = sheet.top() + 20;
     form->PaintBox1MouseMove({}, x0, y0);
     form->PaintBox1MouseDown(Qt::LeftButton, {}, x0, y0);
@@ -69,7 +69,8 @@ void PreviewRedraw(benchmark::State& state) {
         preview->Invalidate();
         Flush();
     }
-    state.counters["preview_paints"] = benchmark::Counter(double(preview->PaintCount() - paintsBefore), benchmark::Counter::kAvgIterations);
+    state.counters["preview_paints"] =
+        benchmark::Counter(double(preview->PaintCount() - paintsBefore), benchmark::Counter::kAvgIterations);
     reportBuffer(state, *form);
     state.SetLabel(state.range(1) ? "goal <= 3 ms" : "goal <= 1 ms");
 }
@@ -97,9 +98,6 @@ void RulerPaint(benchmark::State& state) {
     state.counters["ruler_h"] = vertical->height();
     state.SetLabel("goal <= 1 ms");
 }
-BENCHMARK(RulerPaint)
-    ->ArgsProduct({{30, 500}, {0, 1}})
-    ->ArgNames({"zoom", "maximised"})
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(RulerPaint)->ArgsProduct({{30, 500}, {0, 1}})->ArgNames({"zoom", "maximised"})->Unit(benchmark::kMicrosecond);
 
 } // namespace

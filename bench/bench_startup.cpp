@@ -43,7 +43,8 @@ int RunProbe(int argc, char** argv) {
     timeout.start();
     while (!PreviewDrawn(*form) && timeout.elapsed() < 10000) QCoreApplication::processEvents();
     if (!PreviewDrawn(*form)) return 1;
-    const double startupMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const double startupMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     const double rssStart = ResidentMiB();
     form->showMaximized();
     Flush();
@@ -75,7 +76,8 @@ std::optional<ProbeResult> runProbe() {
     QElapsedTimer wall;
     wall.start();
     probe.start(QCoreApplication::applicationFilePath(), {});
-    if (!probe.waitForFinished(30000) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0) return std::nullopt;
+    if (!probe.waitForFinished(30000) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
+        return std::nullopt;
     ProbeResult r;
     r.ProcessMs = double(wall.nsecsElapsed()) / 1e6;
     const QStringList fields = QString::fromUtf8(probe.readAllStandardOutput()).split(' ', Qt::SkipEmptyParts);

@@ -80,9 +80,8 @@ const QImage& TBitBtnXP::KindGlyph(TBitBtnXPKind kind) {
 }
 
 TBitBtnXP::TBitBtnXPKind TBitBtnXP::Kind() const {
-    if (kind_ != bkCustom &&
-        (default_ != kindIsDefault(kind_) || cancel_ != kindIsCancel(kind_) ||
-         modalResult_ != kinds[kind_].modalResult || glyphModified_))
+    if (kind_ != bkCustom && (default_ != kindIsDefault(kind_) || cancel_ != kindIsCancel(kind_) ||
+                              modalResult_ != kinds[kind_].modalResult || glyphModified_))
         kind_ = bkCustom;
     return kind_;
 }
@@ -163,8 +162,10 @@ void TBitBtnXP::setActive(bool active) {
 
 void TBitBtnXP::focusMoved(QWidget* now) {
     if (!now || now->window() != window()) return;
-    if (qobject_cast<QPushButton*>(now)) setActive(now == this);
-    else setActive(default_);
+    if (qobject_cast<QPushButton*>(now))
+        setActive(now == this);
+    else
+        setActive(default_);
 }
 
 void TBitBtnXP::watchWindow() {
@@ -230,7 +231,8 @@ void TBitBtnXP::PaintButton(TCanvas& canvas, unsigned itemState) {
     const bool focused = itemState & ODS_FOCUS;
     auto drawTheme = [&](int state) {
         if (!theme_) theme_ = ThemeApi().OpenThemeData(nullptr, QStringLiteral("BUTTON"));
-        if (ThemeApi().DrawThemeBackground) ThemeApi().DrawThemeBackground(theme_, canvas.Painter(), BP_PUSHBUTTON, state, r);
+        if (ThemeApi().DrawThemeBackground)
+            ThemeApi().DrawThemeBackground(theme_, canvas.Painter(), BP_PUSHBUTTON, state, r);
     };
 
     if (ThemedDrawingActive()) {

@@ -182,8 +182,10 @@ TRect TButtonGlyph::PaintContent(TCanvas& canvas, const TRect& client, const QSt
 TContentLayout TButtonGlyph::LayOutContent(TCanvas& canvas, const TRect& client, const QString& caption,
                                            TButtonLayout layout, int margin, int spacing, unsigned biDiFlags) const {
     if (biDiFlags & DT_RIGHT) {
-        if (layout == blGlyphLeft) layout = blGlyphRight;
-        else if (layout == blGlyphRight) layout = blGlyphLeft;
+        if (layout == blGlyphLeft)
+            layout = blGlyphRight;
+        else if (layout == blGlyphRight)
+            layout = blGlyphLeft;
     }
     const int cw = client.Width(), ch = client.Height();
     int gw = 0, gh = 0;
@@ -192,8 +194,10 @@ TContentLayout TButtonGlyph::LayOutContent(TCanvas& canvas, const TRect& client,
         gh = strip_.height();
     }
     TRect text{0, 0, cw, 0};
-    if (!caption.isEmpty()) canvas.DrawText(caption, text, DT_CALCRECT | biDiFlags);
-    else text = {};
+    if (!caption.isEmpty())
+        canvas.DrawText(caption, text, DT_CALCRECT | biDiFlags);
+    else
+        text = {};
     const int tw = text.Width(), th = text.Height();
 
     QPoint glyph, textPos;

@@ -52,9 +52,12 @@ std::optional<TColor> parseHex(const QString& digits) {
     for (const QChar ch : digits) {
         const char16_t c = ch.unicode();
         int digit;
-        if (c >= u'0' && c <= u'9') digit = c - u'0';
-        else if (c >= u'A' && c <= u'F') digit = c - u'A' + 10;
-        else return std::nullopt;
+        if (c >= u'0' && c <= u'9')
+            digit = c - u'0';
+        else if (c >= u'A' && c <= u'F')
+            digit = c - u'A' + 10;
+        else
+            return std::nullopt;
         value = value * 16 + static_cast<std::uint32_t>(digit);
     }
     return static_cast<TColor>(value);

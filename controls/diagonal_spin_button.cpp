@@ -119,7 +119,8 @@ bool TDiagonalSpinButton::click(TState half) {
 
 void TDiagonalSpinButton::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !isEnabled()) return;
-    if (QWidget* f = FocusControl; f && (f->focusPolicy() & Qt::TabFocus) && f->isEnabled() && f->isVisible() && !f->hasFocus())
+    if (QWidget* f = FocusControl;
+        f && (f->focusPolicy() & Qt::TabFocus) && f->isEnabled() && f->isVisible() && !f->hasFocus())
         f->setFocus(Qt::OtherFocusReason);
     if (state_ == NotDown) {
         lastPressed_ = NotDown;

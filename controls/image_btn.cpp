@@ -109,8 +109,10 @@ void TImageBtn::mouseDoubleClickEvent(QMouseEvent* event) {
 void TImageBtn::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (pressed_) {
-        if (p.x() < 0 || p.x() >= width() || p.y() < 0 || p.y() >= height()) showFirst();
-        else showSecond();
+        if (p.x() < 0 || p.x() >= width() || p.y() < 0 || p.y() >= height())
+            showFirst();
+        else
+            showSecond();
     }
     if (OnMouseMove) OnMouseMove(this, event->modifiers(), p.x(), p.y());
 }

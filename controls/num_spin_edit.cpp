@@ -21,7 +21,9 @@ constexpr int EdgeWidth = 2;
 constexpr int BorderHeight = 1;
 
 // The vertical scroll bar's width, at most 15.
-int DefaultButtonWidth(const QWidget* w) { return std::min(w->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, w), 15); }
+int DefaultButtonWidth(const QWidget* w) {
+    return std::min(w->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, w), 15);
+}
 
 bool CanTakeFocus(const QWidget* w) { return (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisible(); }
 
@@ -223,8 +225,10 @@ void TNumSpinEdit::focusInEvent(QFocusEvent* event) {
     const Qt::FocusReason reason = event->reason();
     // A popup closing or the window coming back is no entering of the field.
     if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return;
-    if (autoSelect_ && reason != Qt::MouseFocusReason) selectAll();
-    else if (!autoSelect_ && !hadSelection) deselect();
+    if (autoSelect_ && reason != Qt::MouseFocusReason)
+        selectAll();
+    else if (!autoSelect_ && !hadSelection)
+        deselect();
 }
 
 void TNumSpinEdit::focusOutEvent(QFocusEvent* event) {
@@ -309,8 +313,10 @@ void TNumSpinEdit::setTextRect() {
     // Client-coordinate text rectangle: 0 .. width - button - 2, or
     // button + 1 .. width - 1 for right-to-left reading.
     const int bw = buttonWidth();
-    if (layoutDirection() == Qt::RightToLeft) setTextMargins(bw + 1, 0, 1, 0);
-    else setTextMargins(0, 0, bw + 2, 0);
+    if (layoutDirection() == Qt::RightToLeft)
+        setTextMargins(bw + 1, 0, 1, 0);
+    else
+        setTextMargins(0, 0, bw + 2, 0);
 }
 
 } // namespace mx

@@ -202,9 +202,12 @@ QString FormatHex(double y) {
     const double r = std::nearbyint(y);
     constexpr double Int64Limit = 9223372036854775808.0; // 2^63
     std::uint64_t bits;
-    if (r >= Int64Limit) bits = std::numeric_limits<std::int64_t>::max();
-    else if (r < -Int64Limit) bits = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::min());
-    else bits = static_cast<std::uint64_t>(static_cast<std::int64_t>(r));
+    if (r >= Int64Limit)
+        bits = std::numeric_limits<std::int64_t>::max();
+    else if (r < -Int64Limit)
+        bits = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::min());
+    else
+        bits = static_cast<std::uint64_t>(static_cast<std::int64_t>(r));
     // Negative 32-bit values as their 32-bit pattern, so the text reads back.
     if (r < 0 && r >= -2147483648.0) bits &= 0xFFFFFFFFull;
     return QString::number(bits, 16).toUpper();

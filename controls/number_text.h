@@ -19,10 +19,10 @@ enum TSpinButtonKind { bkStandard, bkDiagonal };
 Q_ENUM_NS(TSpinButtonKind)
 } // namespace spin_kinds
 
-using spin_kinds::TSpinButtonKind;
-using spin_kinds::TValueType;
 using spin_kinds::bkDiagonal;
 using spin_kinds::bkStandard;
+using spin_kinds::TSpinButtonKind;
+using spin_kinds::TValueType;
 using spin_kinds::vtFloat;
 using spin_kinds::vtHex;
 using spin_kinds::vtInteger;

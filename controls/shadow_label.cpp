@@ -67,9 +67,7 @@ void TShadowLabel::setCaption(const QString& value) {
     update();
 }
 
-TColor TShadowLabel::Color() const {
-    return color_ ? *color_ : FromQColor(palette().color(QPalette::Window));
-}
+TColor TShadowLabel::Color() const { return color_ ? *color_ : FromQColor(palette().color(QPalette::Window)); }
 
 void TShadowLabel::setColor(TColor value) {
     if (color_ == value) return;
@@ -79,8 +77,10 @@ void TShadowLabel::setColor(TColor value) {
 
 void TShadowLabel::setParentColor(bool value) {
     if (value == ParentColor()) return;
-    if (value) color_.reset();
-    else color_ = Color();
+    if (value)
+        color_.reset();
+    else
+        color_ = Color();
     update();
 }
 
@@ -192,8 +192,10 @@ void TShadowLabel::PaintOn(TCanvas& canvas) {
     if (layoutDirection() == Qt::RightToLeft && alignment != taCenter)
         alignment = alignment == taLeftJustify ? taRightJustify : taLeftJustify;
     unsigned format = drawFormat();
-    if (alignment == taRightJustify) format |= DT_RIGHT;
-    else if (alignment == taCenter) format |= DT_CENTER;
+    if (alignment == taRightJustify)
+        format |= DT_RIGHT;
+    else if (alignment == taCenter)
+        format |= DT_CENTER;
 
     const bool focusShown = showFocus_ && focusControl_ && focusControl_->hasFocus();
     if (layout_ != tlTop || focusShown) {
@@ -207,7 +209,8 @@ void TShadowLabel::PaintOn(TCanvas& canvas) {
             // The measured extent starts at the left; place it as drawn.
             const int slack = textRect.Width() - extent.Width();
             const int dx = alignment == taRightJustify ? slack : alignment == taCenter ? slack / 2 : 0;
-            const TRect focus = {extent.Left + dx - 1, extent.Top + dy - 1, extent.Right + dx + 1, extent.Bottom + dy + 1};
+            const TRect focus = {extent.Left + dx - 1, extent.Top + dy - 1, extent.Right + dx + 1,
+                                 extent.Bottom + dy + 1};
             drawCaption(canvas, textRect, format);
             canvas.DrawFocusRect(focus);
             return;
@@ -251,11 +254,8 @@ void TShadowLabel::changeEvent(QEvent* event) {
         update();
         break;
     case QEvent::PaletteChange:
-    case QEvent::LayoutDirectionChange:
-        update();
-        break;
-    default:
-        break;
+    case QEvent::LayoutDirectionChange: update(); break;
+    default: break;
     }
 }
 
@@ -283,7 +283,8 @@ void TShadowLabel::acceleratorPressed() {
 }
 
 bool TShadowLabel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == focusControl_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) && showFocus_)
+    if (watched == focusControl_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) &&
+        showFocus_)
         update();
     return QWidget::eventFilter(watched, event);
 }

@@ -39,18 +39,29 @@ public:
         case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
         default: break;
         }
-        struct Choice { QString label; int id; QMessageBox::ButtonRole role; };
+        struct Choice {
+            QString label;
+            int id;
+            QMessageBox::ButtonRole role;
+        };
         QList<Choice> choices;
         switch (flags & 0x0F) {
-        case MB_OKCANCEL: choices = {{"OK", IDOK, QMessageBox::AcceptRole}, {"Abbrechen", IDCANCEL, QMessageBox::RejectRole}}; break;
-        case MB_YESNOCANCEL: choices = {{"&Ja", IDYES, QMessageBox::YesRole}, {"&Nein", IDNO, QMessageBox::NoRole}, {"Abbrechen", IDCANCEL, QMessageBox::RejectRole}}; break;
+        case MB_OKCANCEL:
+            choices = {{"OK", IDOK, QMessageBox::AcceptRole}, {"Abbrechen", IDCANCEL, QMessageBox::RejectRole}};
+            break;
+        case MB_YESNOCANCEL:
+            choices = {{"&Ja", IDYES, QMessageBox::YesRole},
+                       {"&Nein", IDNO, QMessageBox::NoRole},
+                       {"Abbrechen", IDCANCEL, QMessageBox::RejectRole}};
+            break;
         case MB_YESNO: choices = {{"&Ja", IDYES, QMessageBox::YesRole}, {"&Nein", IDNO, QMessageBox::NoRole}}; break;
         default: choices = {{"OK", IDOK, QMessageBox::AcceptRole}}; break;
         }
         const int defaultIndex = (flags & MB_DEFBUTTON3) ? 2 : (flags & MB_DEFBUTTON2) ? 1 : 0;
         QList<QAbstractButton*> buttons;
         for (const Choice& c : choices) buttons.append(box.addButton(c.label, c.role));
-        box.setDefaultButton(qobject_cast<QPushButton*>(buttons.value(std::min<int>(defaultIndex, int(buttons.size()) - 1))));
+        box.setDefaultButton(
+            qobject_cast<QPushButton*>(buttons.value(std::min<int>(defaultIndex, int(buttons.size()) - 1))));
         // Closing the box answers Cancel where there is one, else OK.
         box.setEscapeButton(buttons.back());
         box.exec();
@@ -77,7 +88,8 @@ public:
     }
 
     std::optional<QString> SaveFileName(const QString& caption, const QString& proposed) override {
-        const QString name = QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, proposed, "PDF-Dokumente (*.pdf)");
+        const QString name =
+            QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, proposed, "PDF-Dokumente (*.pdf)");
         if (name.isEmpty()) return std::nullopt;
         return name;
     }
@@ -91,11 +103,15 @@ QString WithFullStop(const QString& message) {
 }
 
 void TApplication::HandleException(const std::exception& e) {
-    if (const auto* mx = dynamic_cast<const Exception*>(&e)) ShowException(mx->Message());
-    else ShowException(QString::fromLocal8Bit(e.what()));
+    if (const auto* mx = dynamic_cast<const Exception*>(&e))
+        ShowException(mx->Message());
+    else
+        ShowException(QString::fromLocal8Bit(e.what()));
 }
 
-void TApplication::ShowException(const QString& message) { MessageBox(WithFullStop(message), Title, MB_OK | MB_ICONERROR); }
+void TApplication::ShowException(const QString& message) {
+    MessageBox(WithFullStop(message), Title, MB_OK | MB_ICONERROR);
+}
 
 void TApplication::Guard(const std::function<void()>& f) {
     try {
@@ -115,10 +131,14 @@ std::unique_ptr<TAnswerer> TApplication::SetAnswerer(std::unique_ptr<TAnswerer> 
     return answerer;
 }
 
-int TApplication::MessageBox(const QString& text, const QString& caption, int flags) { return Answerer().MessageBox(text, caption, flags); }
+int TApplication::MessageBox(const QString& text, const QString& caption, int flags) {
+    return Answerer().MessageBox(text, caption, flags);
+}
 std::optional<TColor> TApplication::ChooseColor(TColor initial) { return Answerer().ChooseColor(initial); }
 bool TApplication::PrinterSetup(QPrinter& printer) { return Answerer().PrinterSetup(printer); }
-std::optional<QString> TApplication::SaveFileName(const QString& caption, const QString& proposed) { return Answerer().SaveFileName(caption, proposed); }
+std::optional<QString> TApplication::SaveFileName(const QString& caption, const QString& proposed) {
+    return Answerer().SaveFileName(caption, proposed);
+}
 int TApplication::ExecDialog(QWidget& dialog) { return Answerer().ExecDialog(dialog); }
 
 void TApplication::ProcessMessages() { QApplication::processEvents(QEventLoop::AllEvents); }

@@ -42,7 +42,8 @@ bool plotHatchOnImage(QPainter& painter, TBrushStyle style, const QColor& color,
     if (painter.device()->devType() != QInternal::Image) return false;
     auto* image = static_cast<QImage*>(painter.device());
     const QImage::Format format = image->format();
-    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 && format != QImage::Format_ARGB32_Premultiplied)
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+        format != QImage::Format_ARGB32_Premultiplied)
         return false;
     const QTransform t = painter.deviceTransform();
     if (t.type() > QTransform::TxTranslate || t.dx() != int(t.dx()) || t.dy() != int(t.dy())) return false;
@@ -57,7 +58,8 @@ bool plotHatchOnImage(QPainter& painter, TBrushStyle style, const QColor& color,
         const int firstX = target.left() - dx;
         for (int column = 0; column < 8; ++column) {
             if (!HatchBit(style, column, y - dy)) continue;
-            for (int x = firstX + (((column - firstX) % 8) + 8) % 8; x + dx <= target.right(); x += 8) line[x + dx] = pixel;
+            for (int x = firstX + (((column - firstX) % 8) + 8) % 8; x + dx <= target.right(); x += 8)
+                line[x + dx] = pixel;
         }
     }
     return true;
@@ -65,12 +67,18 @@ bool plotHatchOnImage(QPainter& painter, TBrushStyle style, const QColor& color,
 
 int qtTextFlags(unsigned format) {
     int flags = 0;
-    if (format & DT_CENTER) flags |= Qt::AlignHCenter;
-    else if (format & DT_RIGHT) flags |= Qt::AlignRight;
-    else flags |= Qt::AlignLeft;
-    if (format & DT_VCENTER) flags |= Qt::AlignVCenter;
-    else if (format & DT_BOTTOM) flags |= Qt::AlignBottom;
-    else flags |= Qt::AlignTop;
+    if (format & DT_CENTER)
+        flags |= Qt::AlignHCenter;
+    else if (format & DT_RIGHT)
+        flags |= Qt::AlignRight;
+    else
+        flags |= Qt::AlignLeft;
+    if (format & DT_VCENTER)
+        flags |= Qt::AlignVCenter;
+    else if (format & DT_BOTTOM)
+        flags |= Qt::AlignBottom;
+    else
+        flags |= Qt::AlignTop;
     if (format & DT_WORDBREAK) flags |= Qt::TextWordWrap;
     if (format & DT_SINGLELINE) flags |= Qt::TextSingleLine;
     if (format & DT_EXPANDTABS) flags |= Qt::TextExpandTabs;
@@ -215,12 +223,20 @@ void TCanvas::plotLine(int x0, int y0, int x1, int y1) {
     int err = dx + dy, x = x0, y = y0, index = 0;
     while (!(x == x1 && y == y1)) {
         const bool isOn = !dotted || (index & 1) == 0;
-        if (isOn) on.append(QPoint(x, y));
-        else if (opaque) off.append(QPoint(x, y));
+        if (isOn)
+            on.append(QPoint(x, y));
+        else if (opaque)
+            off.append(QPoint(x, y));
         ++index;
         const int e2 = 2 * err;
-        if (e2 >= dy) { err += dy; x += sx; }
-        if (e2 <= dx) { err += dx; y += sy; }
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
     }
     painter_->setPen(QPen(fg, 0));
     painter_->drawPoints(on.constData(), int(on.size()));
@@ -248,7 +264,9 @@ int TCanvas::DrawText(const QString& text, TRect& rect, unsigned format) {
     const QFontMetrics fm(Font, painter_->device());
     if (format & DT_CALCRECT) {
         const int width = (format & DT_WORDBREAK) ? std::max(rect.Width(), 1) : 1 << 20;
-        const QRect measured = fm.boundingRect(QRect(rect.Left, rect.Top, width, 1 << 20), flags & ~(Qt::AlignHCenter | Qt::AlignRight | Qt::AlignVCenter | Qt::AlignBottom), text);
+        const QRect measured =
+            fm.boundingRect(QRect(rect.Left, rect.Top, width, 1 << 20),
+                            flags & ~(Qt::AlignHCenter | Qt::AlignRight | Qt::AlignVCenter | Qt::AlignBottom), text);
         rect.Right = rect.Left + (text.isEmpty() ? 0 : measured.width());
         rect.Bottom = rect.Top + (text.isEmpty() ? fm.height() : measured.height());
         return rect.Height();

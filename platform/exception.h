@@ -8,8 +8,7 @@ namespace mx {
 
 class Exception : public std::runtime_error {
 public:
-    explicit Exception(const QString& message)
-        : std::runtime_error(message.toStdString()), message_(message) {}
+    explicit Exception(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
     const QString& Message() const { return message_; }
 
 private:

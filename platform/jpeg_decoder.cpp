@@ -24,36 +24,24 @@ struct Decoder {
     std::jmp_buf jump;
 };
 
-Decoder* DecoderOf(j_common_ptr cinfo)
-{
-    return reinterpret_cast<Decoder*>(cinfo->client_data);
-}
+Decoder* DecoderOf(j_common_ptr cinfo) { return reinterpret_cast<Decoder*>(cinfo->client_data); }
 
-void ErrorExit(j_common_ptr cinfo)
-{
-    std::longjmp(DecoderOf(cinfo)->jump, 1);
-}
+void ErrorExit(j_common_ptr cinfo) { std::longjmp(DecoderOf(cinfo)->jump, 1); }
 
 // Warnings (premature end of data, corrupt segments) count as errors: the
 // picture would otherwise be shown half grey.
-void EmitMessage(j_common_ptr cinfo, int level)
-{
-    if (level < 0)
-        ErrorExit(cinfo);
+void EmitMessage(j_common_ptr cinfo, int level) {
+    if (level < 0) ErrorExit(cinfo);
 }
 
-void ProgressMonitor(j_common_ptr cinfo)
-{
-    if (cinfo->is_decompressor &&
-        reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > MaxScans)
+void ProgressMonitor(j_common_ptr cinfo) {
+    if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > MaxScans)
         ErrorExit(cinfo);
 }
 
 // Creating the decompressor can fail too, so it happens under the jump.
-bool DecodeHeader(Decoder& d, const unsigned char* data, unsigned long size)
-{
-    if (setjmp(d.jump))
-        return false;
+bool DecodeHeader(Decoder& d, const unsigned char* data, unsigned long size) {
+    if (setjmp(d.jump)) return false;
     jpeg_create_decompress(&d.cinfo);
     d.progress.progress_monitor = ProgressMonitor;
     d.cinfo.progress = &d.progress;
@@ -64,23 +52,18 @@ bool DecodeHeader(Decoder& d, const unsigned char* data, unsigned long size)
     return true;
 }
 
-bool DecodePixels(Decoder& d, uchar* bits, qsizetype bytesPerLine)
-{
-    if (setjmp(d.jump))
-        return false;
+bool DecodePixels(Decoder& d, uchar* bits, qsizetype bytesPerLine) {
+    if (setjmp(d.jump)) return false;
     jpeg_start_decompress(&d.cinfo);
-    if (d.cinfo.output_components != 3)
-        return false;
-    JSAMPARRAY row = (*d.cinfo.mem->alloc_sarray)(
-        reinterpret_cast<j_common_ptr>(&d.cinfo), JPOOL_IMAGE, d.cinfo.output_width * 3, 1);
+    if (d.cinfo.output_components != 3) return false;
+    JSAMPARRAY row = (*d.cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.cinfo), JPOOL_IMAGE,
+                                                  d.cinfo.output_width * 3, 1);
     while (d.cinfo.output_scanline < d.cinfo.output_height) {
         uchar* out = bits + bytesPerLine * d.cinfo.output_scanline;
-        if (jpeg_read_scanlines(&d.cinfo, row, 1) != 1)
-            return false;
+        if (jpeg_read_scanlines(&d.cinfo, row, 1) != 1) return false;
         const JSAMPLE* in = row[0];
         auto* pixel = reinterpret_cast<QRgb*>(out);
-        for (JDIMENSION x = 0; x < d.cinfo.output_width; ++x, in += 3)
-            pixel[x] = qRgb(in[0], in[1], in[2]);
+        for (JDIMENSION x = 0; x < d.cinfo.output_width; ++x, in += 3) pixel[x] = qRgb(in[0], in[1], in[2]);
     }
     jpeg_finish_decompress(&d.cinfo);
     return true;
@@ -91,17 +74,14 @@ struct DecoderGuard {
     ~DecoderGuard() { jpeg_destroy_decompress(&d.cinfo); }
 };
 
-[[noreturn]] void Fail(const char* detail)
-{
+[[noreturn]] void Fail(const char* detail) {
     throw EInvalidGraphic(QStringLiteral("Ungültiges JPEG-Bild: %1").arg(QString::fromUtf8(detail)));
 }
 
 } // namespace
 
-TPicture TPicture::FromJpegData(const QByteArray& data)
-{
-    if (data.isEmpty())
-        Fail("keine Daten");
+TPicture TPicture::FromJpegData(const QByteArray& data) {
+    if (data.isEmpty()) Fail("keine Daten");
     Decoder d{};
     d.cinfo.err = jpeg_std_error(&d.errors);
     d.errors.error_exit = ErrorExit;
@@ -110,16 +90,11 @@ TPicture TPicture::FromJpegData(const QByteArray& data)
     DecoderGuard guard{d}; // safe on a decompressor never created: it is zeroed
 
     const auto* bytes = reinterpret_cast<const unsigned char*>(data.constData());
-    if (!DecodeHeader(d, bytes, static_cast<unsigned long>(data.size())))
-        Fail("fehlerhafte Daten");
-    if (!SizeAcceptable(d.cinfo.output_width, d.cinfo.output_height))
-        Fail("Bildgröße");
-    QImage image(static_cast<int>(d.cinfo.output_width), static_cast<int>(d.cinfo.output_height),
-                 QImage::Format_RGB32);
-    if (image.isNull())
-        Fail("kein Speicher");
-    if (!DecodePixels(d, image.bits(), image.bytesPerLine()))
-        Fail("fehlerhafte Daten");
+    if (!DecodeHeader(d, bytes, static_cast<unsigned long>(data.size()))) Fail("fehlerhafte Daten");
+    if (!SizeAcceptable(d.cinfo.output_width, d.cinfo.output_height)) Fail("Bildgröße");
+    QImage image(static_cast<int>(d.cinfo.output_width), static_cast<int>(d.cinfo.output_height), QImage::Format_RGB32);
+    if (image.isNull()) Fail("kein Speicher");
+    if (!DecodePixels(d, image.bits(), image.bytesPerLine())) Fail("fehlerhafte Daten");
     return TPicture(std::move(image));
 }
 

@@ -7,9 +7,7 @@
 
 namespace mx {
 
-TPaintBox::TPaintBox(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
+TPaintBox::TPaintBox(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
 TPaintBox::~TPaintBox() = default;
 

@@ -34,8 +34,8 @@ enum class Kind { Other, Section, Key };
 
 struct Parsed {
     Kind kind = Kind::Other;
-    QString name;  // section or key name, trimmed
-    int valueAt = 0;  // key lines: byte offset of the value
+    QString name;    // section or key name, trimmed
+    int valueAt = 0; // key lines: byte offset of the value
 };
 
 // Names and values from the file's bytes. fromUtf8 would drop a U+FEFF at
@@ -49,30 +49,24 @@ QString decode(const QByteArray& bytes) {
 Parsed parseLine(const QByteArray& text) {
     Parsed p;
     int i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
     if (i < text.size() && text[i] == '[') {
         const int close = text.indexOf(']', i + 1);
-        if (close < 0)
-            return p;
+        if (close < 0) return p;
         p.kind = Kind::Section;
         p.name = decode(text.mid(i + 1, close - i - 1)).trimmed();
         return p;
     }
     const int eq = text.indexOf('=', i);
-    if (eq < 0)
-        return p;
+    if (eq < 0) return p;
     p.kind = Kind::Key;
     p.name = decode(text.mid(i, eq - i)).trimmed();
     p.valueAt = eq + 1;
-    while (p.valueAt < text.size() && (text[p.valueAt] == ' ' || text[p.valueAt] == '\t'))
-        ++p.valueAt;
+    while (p.valueAt < text.size() && (text[p.valueAt] == ' ' || text[p.valueAt] == '\t')) ++p.valueAt;
     return p;
 }
 
-bool sameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
+bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 // The file as lines. Unchanged lines are written back as they were read.
 struct Document {
@@ -108,15 +102,13 @@ struct Document {
 
     QByteArray toBytes() const {
         QByteArray out = bom;
-        for (const Line& l : lines)
-            out += l.text + l.eol;
+        for (const Line& l : lines) out += l.text + l.eol;
         return out;
     }
 
     QByteArray lineEnd() const {
         for (const Line& l : lines)
-            if (!l.eol.isEmpty())
-                return l.eol;
+            if (!l.eol.isEmpty()) return l.eol;
         return "\n";
     }
 
@@ -124,8 +116,7 @@ struct Document {
     int findSection(const QString& section) const {
         for (int i = 0; i < int(lines.size()); ++i) {
             const Parsed p = parseLine(lines[i].text);
-            if (p.kind == Kind::Section && sameName(p.name, section))
-                return i;
+            if (p.kind == Kind::Section && sameName(p.name, section)) return i;
         }
         return -1;
     }
@@ -133,22 +124,19 @@ struct Document {
     // Index one past the last line of the section whose header is at head.
     int sectionEnd(int head) const {
         int i = head + 1;
-        while (i < int(lines.size()) && parseLine(lines[i].text).kind != Kind::Section)
-            ++i;
+        while (i < int(lines.size()) && parseLine(lines[i].text).kind != Kind::Section) ++i;
         return i;
     }
 
     // The first line of the key in the first section of that name, or -1.
     int findKey(const QString& section, const QString& key, Parsed* parsed = nullptr) const {
         const int head = findSection(section);
-        if (head < 0)
-            return -1;
+        if (head < 0) return -1;
         const int end = sectionEnd(head);
         for (int i = head + 1; i < end; ++i) {
             const Parsed p = parseLine(lines[i].text);
             if (p.kind == Kind::Key && sameName(p.name, key)) {
-                if (parsed)
-                    *parsed = p;
+                if (parsed) *parsed = p;
                 return i;
             }
         }
@@ -156,8 +144,7 @@ struct Document {
     }
 
     void insertLine(int at, QByteArray text) {
-        if (at > 0 && lines[at - 1].eol.isEmpty())
-            lines[at - 1].eol = lineEnd();
+        if (at > 0 && lines[at - 1].eol.isEmpty()) lines[at - 1].eol = lineEnd();
         lines.insert(lines.begin() + at, Line{std::move(text), lineEnd()});
     }
 
@@ -172,13 +159,11 @@ struct Document {
         const int head = findSection(section);
         if (head >= 0) {
             int end = sectionEnd(head);
-            while (end > head + 1 && lines[end - 1].text.trimmed().isEmpty())
-                --end;
+            while (end > head + 1 && lines[end - 1].text.trimmed().isEmpty()) --end;
             insertLine(end, entry);
             return;
         }
-        if (!lines.empty() && !lines.back().text.trimmed().isEmpty())
-            insertLine(int(lines.size()), QByteArray());
+        if (!lines.empty() && !lines.back().text.trimmed().isEmpty()) insertLine(int(lines.size()), QByteArray());
         insertLine(int(lines.size()), '[' + section.toUtf8() + ']');
         insertLine(int(lines.size()), entry);
     }
@@ -209,8 +194,7 @@ bool writeAll(int fd, const QByteArray& data) {
     while (left > 0) {
         const ssize_t n = ::write(fd, p, size_t(left));
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return false;
         }
         p += n;
@@ -232,18 +216,15 @@ void syncFolder(const QByteArray& folder) {
 // and the target is left alone.
 bool replaceFile(const QString& target, const QByteArray& data) {
     const QFileInfo info(target);
-    if (!QDir().mkpath(info.absolutePath()))
-        return false;
+    if (!QDir().mkpath(info.absolutePath())) return false;
     const QByteArray path = QFile::encodeName(target);
     struct stat old {};
     const bool exists = ::stat(path.constData(), &old) == 0;
-    if (exists && (!S_ISREG(old.st_mode) || ::access(path.constData(), W_OK) != 0))
-        return false;
+    if (exists && (!S_ISREG(old.st_mode) || ::access(path.constData(), W_OK) != 0)) return false;
 
     QByteArray temp = QFile::encodeName(info.absolutePath() + "/." + info.fileName() + ".XXXXXX");
     const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     mode_t mode;
     if (exists) {
         mode = old.st_mode & 07777;
@@ -254,10 +235,8 @@ bool replaceFile(const QString& target, const QByteArray& data) {
     }
     bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
-    if (ok && replaceHook())
-        ok = replaceHook()(QFile::decodeName(temp));
-    if (ok)
-        ok = ::rename(temp.constData(), path.constData()) == 0;
+    if (ok && replaceHook()) ok = replaceHook()(QFile::decodeName(temp));
+    if (ok) ok = ::rename(temp.constData(), path.constData()) == 0;
     if (!ok) {
         ::unlink(temp.constData());
         return false;
@@ -289,32 +268,26 @@ std::optional<int> ParseProfileInt(QStringView text) {
         base = 16;
         text = text.mid(2);
     }
-    if (text.isEmpty())
-        return std::nullopt;
+    if (text.isEmpty()) return std::nullopt;
     // Decimal allows up to 2^31 (for -2147483648), hexadecimal all 32 bits.
     const qint64 limit = base == 16 ? 0xFFFFFFFFLL : (negative ? 0x80000000LL : 0x7FFFFFFFLL);
     qint64 v = 0;
     for (const QChar c : text) {
-        const int digit = c.isDigit() && c.unicode() < 128 ? c.unicode() - '0'
-                          : base == 16 && c.toLower() >= u'a' && c.toLower() <= u'f'
-                              ? c.toLower().unicode() - 'a' + 10
-                              : -1;
-        if (digit < 0)
-            return std::nullopt;
+        const int digit = c.isDigit() && c.unicode() < 128                           ? c.unicode() - '0'
+                          : base == 16 && c.toLower() >= u'a' && c.toLower() <= u'f' ? c.toLower().unicode() - 'a' + 10
+                                                                                     : -1;
+        if (digit < 0) return std::nullopt;
         v = v * base + digit;
-        if (v > limit)
-            return std::nullopt;
+        if (v > limit) return std::nullopt;
     }
     auto bits = static_cast<quint32>(v);
-    if (negative)
-        bits = 0u - bits;
+    if (negative) bits = 0u - bits;
     return static_cast<int>(bits);
 }
 
 QString ConfigFolder() {
     const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
-        return QDir::cleanPath(xdg);
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg)) return QDir::cleanPath(xdg);
     return QDir::homePath() + "/.config";
 }
 
@@ -325,8 +298,7 @@ struct TIniFile::Pending {
 };
 
 TIniFile::TIniFile(const QString& fileName) {
-    path_ = fileName.contains(u'/') ? QFileInfo(fileName).absoluteFilePath()
-                                    : ConfigFolder() + u'/' + fileName;
+    path_ = fileName.contains(u'/') ? QFileInfo(fileName).absoluteFilePath() : ConfigFolder() + u'/' + fileName;
 }
 
 TIniFile::~TIniFile() = default;
@@ -336,8 +308,7 @@ QString TIniFile::ReadString(const QString& section, const QString& key, const Q
     const Document& d = pending_ ? pending_->doc : loaded;
     Parsed p;
     const int at = d.findKey(section, key, &p);
-    if (at < 0)
-        return def;
+    if (at < 0) return def;
     QString value = decode(d.lines[at].text.mid(p.valueAt)).trimmed();
     if (value.size() >= 2 && (value[0] == u'"' || value[0] == u'\'') && value.back() == value[0])
         value = value.mid(1, value.size() - 2);
@@ -364,19 +335,16 @@ void TIniFile::RaiseWriteError() const {
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
     if (pending_) {
-        if (!pending_->readable)
-            RaiseWriteError();
+        if (!pending_->readable) RaiseWriteError();
         pending_->doc.set(section, key, oneLine(value));
         pending_->changed = true;
         return;
     }
     const QString target = WriteTarget();
     Document d;
-    if (!load(target, d))
-        RaiseWriteError();
+    if (!load(target, d)) RaiseWriteError();
     d.set(section, key, oneLine(value));
-    if (!replaceFile(target, d.toBytes()))
-        RaiseWriteError();
+    if (!replaceFile(target, d.toBytes())) RaiseWriteError();
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, int value) {
@@ -390,12 +358,9 @@ void TIniFile::BeginUpdate() {
 
 void TIniFile::UpdateFile() {
     const std::unique_ptr<Pending> pending = std::move(pending_);
-    if (pending && pending->changed && !replaceFile(WriteTarget(), pending->doc.toBytes()))
-        RaiseWriteError();
+    if (pending && pending->changed && !replaceFile(WriteTarget(), pending->doc.toBytes())) RaiseWriteError();
 }
 
-void TIniFile::SetReplaceHookForTests(ReplaceHook hook) {
-    replaceHook() = std::move(hook);
-}
+void TIniFile::SetReplaceHookForTests(ReplaceHook hook) { replaceHook() = std::move(hook); }
 
 } // namespace mx

@@ -15,8 +15,8 @@
 #include <QStringList>
 #include <QTemporaryFile>
 
-#include <cups/cups.h>
 #include <cstring>
+#include <cups/cups.h>
 
 namespace mx {
 
@@ -51,7 +51,9 @@ void checkQueueTakesJobs(const QString& printer) {
 void submitToQueue(QPrinter& printer, const QString& file, const QString& title) {
     int count = 0;
     cups_option_t* options = nullptr;
-    auto add = [&](const char* name, const QByteArray& value) { count = cupsAddOption(name, value.constData(), count, &options); };
+    auto add = [&](const char* name, const QByteArray& value) {
+        count = cupsAddOption(name, value.constData(), count, &options);
+    };
 
     const QPageLayout layout = printer.pageLayout();
     add("media", layout.pageSize().key().toLocal8Bit());
@@ -65,7 +67,8 @@ void submitToQueue(QPrinter& printer, const QString& file, const QString& title)
     }
     if (!portrait) add("landscape", "");
     const QStringList extra = printer.printEngine()->property(CupsOptionsKey).toStringList();
-    for (qsizetype i = 0; i + 1 < extra.size(); i += 2) add(extra[i].toLocal8Bit().constData(), extra[i + 1].toLocal8Bit());
+    for (qsizetype i = 0; i + 1 < extra.size(); i += 2)
+        add(extra[i].toLocal8Bit().constData(), extra[i + 1].toLocal8Bit());
 
     const int job = cupsPrintFile(queueName(printer.printerName()).constData(), QFile::encodeName(file).constData(),
                                   title.toUtf8().constData(), count, options);

@@ -30,8 +30,8 @@ void TTestPrinter::beginPage() {
     TTestDocument& doc = Documents.back();
     const int page = doc.PageCount + 1;
     if (page == FailAtPage) throw EPrinter(QString("Seite %1 kann nicht gedruckt werden").arg(page));
-    QImage image(int(std::ceil(Geometry.PrintableW() * RenderScale)), int(std::ceil(Geometry.PrintableH() * RenderScale)),
-                 QImage::Format_RGB32);
+    QImage image(int(std::ceil(Geometry.PrintableW() * RenderScale)),
+                 int(std::ceil(Geometry.PrintableH() * RenderScale)), QImage::Format_RGB32);
     image.fill(Qt::white);
     doc.Pages.push_back(std::move(image));
     doc.PageCount = page;

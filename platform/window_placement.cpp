@@ -31,15 +31,13 @@ QPoint storedPoint(const QWidget* w, const char* name, QPoint def) {
 // All screens' available areas together.
 QRect desktopRect() {
     QRect all;
-    for (const QScreen* s : QGuiApplication::screens())
-        all |= s->availableGeometry();
+    for (const QScreen* s : QGuiApplication::screens()) all |= s->availableGeometry();
     return all;
 }
 
 bool onSomeScreen(const QRect& r) {
     for (const QScreen* s : QGuiApplication::screens())
-        if (s->availableGeometry().intersects(r))
-            return true;
+        if (s->availableGeometry().intersects(r)) return true;
     return false;
 }
 
@@ -47,8 +45,7 @@ bool onSomeScreen(const QRect& r) {
 // not lost beside every screen.
 QRect usableRect(QRect r) {
     const QRect desk = desktopRect();
-    if (desk.isEmpty())
-        return r;
+    if (desk.isEmpty()) return r;
     r.setSize(r.size().boundedTo(desk.size()));
     if (!onSomeScreen(r)) {
         const QScreen* primary = QGuiApplication::primaryScreen();
@@ -61,22 +58,18 @@ QRect usableRect(QRect r) {
 } // namespace
 
 bool WindowPositionsAllowed() {
-    if (positionsOverride())
-        return *positionsOverride();
+    if (positionsOverride()) return *positionsOverride();
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-void SetWindowPositionsAllowedForTests(std::optional<bool> allowed) {
-    positionsOverride() = allowed;
-}
+void SetWindowPositionsAllowedForTests(std::optional<bool> allowed) { positionsOverride() = allowed; }
 
 TWindowPlacement GetWindowPlacement(const QWidget* window) {
     TWindowPlacement wp;
     const Qt::WindowStates state = window->windowState();
     if (state & Qt::WindowMinimized) {
         wp.showCmd = SW_SHOWMINIMIZED;
-        if (state & Qt::WindowMaximized)
-            wp.flags |= WPF_RESTORETOMAXIMIZED;
+        if (state & Qt::WindowMaximized) wp.flags |= WPF_RESTORETOMAXIMIZED;
     } else if (state & Qt::WindowMaximized) {
         wp.showCmd = SW_SHOWMAXIMIZED;
     }
@@ -84,10 +77,8 @@ TWindowPlacement GetWindowPlacement(const QWidget* window) {
     wp.maxPosition = storedPoint(window, kMaxPosition, wp.maxPosition);
 
     QRect normal = window->normalGeometry();
-    if (normal.isEmpty())
-        normal = window->geometry();
-    if (!WindowPositionsAllowed())
-        normal.moveTopLeft(storedPoint(window, kNormalPosition, normal.topLeft()));
+    if (normal.isEmpty()) normal = window->geometry();
+    if (!WindowPositionsAllowed()) normal.moveTopLeft(storedPoint(window, kNormalPosition, normal.topLeft()));
     wp.left = normal.left();
     wp.top = normal.top();
     wp.right = normal.left() + normal.width();
@@ -107,38 +98,28 @@ void SetWindowPlacement(QWidget* window, const TWindowPlacement& wp) {
         // so that Qt keeps it as the one to return to.
         const Qt::WindowStates state = window->windowState();
         const bool special = state & (Qt::WindowMaximized | Qt::WindowFullScreen);
-        if (special)
-            window->setWindowState(state & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+        if (special) window->setWindowState(state & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
         if (WindowPositionsAllowed()) {
             window->setGeometry(usableRect(wanted));
         } else {
             window->setProperty(kNormalPosition, wanted.topLeft());
             window->resize(usableRect(wanted).size());
         }
-        if (special)
-            window->setWindowState(state);
+        if (special) window->setWindowState(state);
     }
 
     switch (wp.showCmd) {
-    case SW_HIDE:
-        break;
+    case SW_HIDE: break;
     case SW_SHOWMINIMIZED:
     case SW_MINIMIZE:
-    case SW_SHOWMINNOACTIVE:
-        window->showMinimized();
-        break;
-    case SW_SHOWMAXIMIZED:
-        window->showMaximized();
-        break;
-    default:
-        window->showNormal();
-        break;
+    case SW_SHOWMINNOACTIVE: window->showMinimized(); break;
+    case SW_SHOWMAXIMIZED: window->showMaximized(); break;
+    default: window->showNormal(); break;
     }
 }
 
 bool IsSizeable(const QWidget* window) {
-    if (window->windowFlags() & Qt::MSWindowsFixedSizeDialogHint)
-        return false;
+    if (window->windowFlags() & Qt::MSWindowsFixedSizeDialogHint) return false;
     return window->minimumSize() != window->maximumSize();
 }
 
@@ -157,17 +138,14 @@ TPosition FormPosition(const QWidget* window) {
     return v.isValid() ? TPosition(v.toInt()) : TPosition::poDesigned;
 }
 
-void SetFormPosition(QWidget* window, TPosition position) {
-    window->setProperty(kFormPosition, int(position));
-}
+void SetFormPosition(QWidget* window, TPosition position) { window->setProperty(kFormPosition, int(position)); }
 
 void ApplyFormPosition(QWidget* window) {
     QRect area;
     switch (FormPosition(window)) {
     case TPosition::poScreenCenter:
     case TPosition::poDesktopCenter:
-        if (const QScreen* s = QGuiApplication::primaryScreen())
-            area = s->availableGeometry();
+        if (const QScreen* s = QGuiApplication::primaryScreen()) area = s->availableGeometry();
         break;
     case TPosition::poMainFormCenter:
     case TPosition::poOwnerFormCenter:
@@ -176,14 +154,11 @@ void ApplyFormPosition(QWidget* window) {
         else if (const QScreen* s = QGuiApplication::primaryScreen())
             area = s->availableGeometry();
         break;
-    default:
-        return;
+    default: return;
     }
-    if (area.isEmpty() || !WindowPositionsAllowed())
-        return;
+    if (area.isEmpty() || !WindowPositionsAllowed()) return;
     const QSize outer = window->frameGeometry().size().expandedTo(window->size());
-    window->move(area.left() + (area.width() - outer.width()) / 2,
-                 area.top() + (area.height() - outer.height()) / 2);
+    window->move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
 }
 
 } // namespace mx

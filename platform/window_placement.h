@@ -40,7 +40,7 @@ struct TWindowPlacement {
     int showCmd = SW_SHOWNORMAL;
     QPoint minPosition{-1, -1};
     QPoint maxPosition{-1, -1};
-    int left = 0, top = 0, right = 0, bottom = 0;  // normal rectangle
+    int left = 0, top = 0, right = 0, bottom = 0; // normal rectangle
 };
 
 TWindowPlacement GetWindowPlacement(const QWidget* window);

@@ -7,10 +7,10 @@
 namespace mx {
 
 struct PrinterGeometry {
-    int Dpi = 0;          // horizontal resolution, used for both axes
+    int Dpi = 0; // horizontal resolution, used for both axes
     int OffsetX = 0;
     int OffsetY = 0;
-    int PaperWidth = 0;   // device pixels, for the back of the sheet
+    int PaperWidth = 0; // device pixels, for the back of the sheet
 };
 
 TRect FrontRect(const Area& area, const PrinterGeometry& g);

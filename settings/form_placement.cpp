@@ -24,15 +24,12 @@ QString resolutionSuffix() {
     return QStringLiteral("(%1x%2)").arg(s.width()).arg(s.height());
 }
 
-QString fourNumbers(int a, int b, int c, int d) {
-    return QStringLiteral("%1,%2,%3,%4").arg(a).arg(b).arg(c).arg(d);
-}
+QString fourNumbers(int a, int b, int c, int d) { return QStringLiteral("%1,%2,%3,%4").arg(a).arg(b).arg(c).arg(d); }
 
 // Words are runs of characters other than "," and blank; a missing or
 // malformed word gives its default.
 int wordAt(const QStringList& words, int index, int def) {
-    if (index >= words.size())
-        return def;
+    if (index >= words.size()) return def;
     return ParseProfileInt(words[index]).value_or(def);
 }
 
@@ -56,38 +53,29 @@ bool onScreen(const QWidget* form) {
 TFormPlacement::TFormPlacement(QWidget* form) : QObject(form), form_(form) {}
 
 TFormPlacement::~TFormPlacement() {
-    if (form_)
-        form_->removeEventFilter(this);
+    if (form_) form_->removeEventFilter(this);
 }
 
-QWidget* TFormPlacement::Form() const {
-    return form_;
-}
+QWidget* TFormPlacement::Form() const { return form_; }
 
 void TFormPlacement::Loaded() {
-    if (form_)
-        form_->installEventFilter(this);
+    if (form_) form_->installEventFilter(this);
 }
 
 QString TFormPlacement::IniFileNameInUse() const {
-    if (!IniFileName.isEmpty())
-        return IniFileName;
+    if (!IniFileName.isEmpty()) return IniFileName;
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + QStringLiteral(".INI");
 }
 
 QString TFormPlacement::IniSectionInUse() const {
-    if (!IniSection.isEmpty())
-        return IniSection;
-    if (!form_)
-        return QString();
-    if (form_->isWindow())
-        return className(form_);
+    if (!IniSection.isEmpty()) return IniSection;
+    if (!form_) return QString();
+    if (form_->isWindow()) return className(form_);
     return className(form_->window()) + u'.' + form_->objectName();
 }
 
 QString TFormPlacement::ReadString(const QString& key, const QString& def) const {
-    if (ini_)
-        return ini_->ReadString(IniSectionInUse(), key, def);
+    if (ini_) return ini_->ReadString(IniSectionInUse(), key, def);
     return TIniFile(IniFileNameInUse()).ReadString(IniSectionInUse(), key, def);
 }
 
@@ -105,9 +93,7 @@ void TFormPlacement::WriteString(const QString& key, const QString& value) {
         TIniFile(IniFileNameInUse()).WriteString(IniSectionInUse(), key, text);
 }
 
-void TFormPlacement::WriteInteger(const QString& key, int value) {
-    WriteString(key, QString::number(value));
-}
+void TFormPlacement::WriteInteger(const QString& key, int value) { WriteString(key, QString::number(value)); }
 
 bool TFormPlacement::IsMainForm() const {
     QWidget* main = Application()->MainForm;
@@ -115,11 +101,9 @@ bool TFormPlacement::IsMainForm() const {
 }
 
 bool TFormPlacement::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != form_)
-        return false;
+    if (watched != form_) return false;
     if (event->type() == QEvent::Show && !event->spontaneous()) {
-        if (Active)
-            Application()->Guard([this] { Restore(); });
+        if (Active) Application()->Guard([this] { Restore(); });
     } else if (event->type() == QEvent::Close) {
         // The window decides first; this event is then consumed here.
         static_cast<QObject*>(form_.data())->event(event);
@@ -131,16 +115,14 @@ bool TFormPlacement::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFormPlacement::WindowDestroying() {
-    if (!Active || saved_)
-        return;
+    if (!Active || saved_) return;
     destroying_ = true;
     Application()->Guard([this] { Save(); });
     destroying_ = false;
 }
 
 void TFormPlacement::Save() {
-    if (!form_ || (!restored_ && Active))
-        return;
+    if (!form_ || (!restored_ && Active)) return;
     // One profile object for the whole save: the file is replaced once,
     // with all values or none.
     TIniFile ini(IniFileNameInUse());
@@ -148,24 +130,21 @@ void TFormPlacement::Save() {
     ini_ = &ini;
     const auto release = qScopeGuard([this] { ini_ = nullptr; });
     WriteInteger(QStringLiteral("FormVersion"), Version);
-    if (Options & (fpState | fpPosition))
-        SavePlacement();
+    if (Options & (fpState | fpPosition)) SavePlacement();
     if (Options & fpActiveControl) {
         if (const QWidget* focus = form_->focusWidget(); focus && focus != form_)
             WriteString(QStringLiteral("ActiveControl"), focus->objectName());
     }
     SaveProps();
     ini.UpdateFile();
-    if (OnSavePlacement)
-        OnSavePlacement();
+    if (OnSavePlacement) OnSavePlacement();
     saved_ = true;
 }
 
 void TFormPlacement::SavePlacement() {
     const TWindowPlacement wp = GetWindowPlacement(form_);
     const QString r = resolutionSuffix();
-    const QString minMax = fourNumbers(wp.minPosition.x(), wp.minPosition.y(), wp.maxPosition.x(),
-                                       wp.maxPosition.y());
+    const QString minMax = fourNumbers(wp.minPosition.x(), wp.minPosition.y(), wp.maxPosition.x(), wp.maxPosition.y());
     const QString normal = fourNumbers(wp.left, wp.top, wp.right, wp.bottom);
     WriteInteger(QStringLiteral("Flags"), wp.flags);
     WriteInteger(QStringLiteral("ShowCmd"), wp.showCmd);
@@ -178,29 +157,25 @@ void TFormPlacement::SavePlacement() {
 }
 
 void TFormPlacement::Restore() {
-    if (!form_)
-        return;
+    if (!form_) return;
     saved_ = false;
     TIniFile ini(IniFileNameInUse());
-    ini.BeginUpdate();  // read the file once
+    ini.BeginUpdate(); // read the file once
     ini_ = &ini;
     const auto release = qScopeGuard([this] { ini_ = nullptr; });
     if (ReadInteger(QStringLiteral("FormVersion"), 0) >= Version) {
-        if (Options & (fpState | fpPosition))
-            RestorePlacement();
+        if (Options & (fpState | fpPosition)) RestorePlacement();
         restored_ = true;
         try {
             RestoreProps();
         } catch (...) {
             // A property that cannot be restored keeps its design value.
         }
-        if (OnRestorePlacement)
-            OnRestorePlacement();
+        if (OnRestorePlacement) OnRestorePlacement();
         if (Options & fpActiveControl) {
             const QString name = ReadString(QStringLiteral("ActiveControl"), QString());
             QWidget* w = name.isEmpty() ? nullptr : form_->findChild<QWidget*>(name);
-            if (w && w->focusPolicy() != Qt::NoFocus && w->isEnabled())
-                w->setFocus();
+            if (w && w->focusPolicy() != Qt::NoFocus && w->isEnabled()) w->setFocus();
         }
     }
     restored_ = true;
@@ -209,8 +184,7 @@ void TFormPlacement::Restore() {
 void TFormPlacement::RestorePlacement() {
     QWidget* form = form_;
     TWindowPlacement wp = GetWindowPlacement(form);
-    if (!onScreen(form))
-        wp.showCmd = SW_HIDE;
+    if (!onScreen(form)) wp.showCmd = SW_HIDE;
 
     if (Options & fpPosition) {
         const QString r = resolutionSuffix();
@@ -218,8 +192,7 @@ void TFormPlacement::RestorePlacement() {
         bool found = false;
         auto readPair = [&](const QString& key) {
             QString text = ReadString(key + r, QString());
-            if (text.isEmpty())
-                text = ReadString(key, QString());
+            if (text.isEmpty()) text = ReadString(key, QString());
             found = found || !text.isEmpty();
             return text;
         };
@@ -260,31 +233,23 @@ void TFormPlacement::RestorePlacement() {
         switch (ReadInteger(QStringLiteral("ShowCmd"), 0)) {
         case SW_SHOWNORMAL:
         case SW_SHOW:
-        case SW_RESTORE:
-            maximized = false;
-            break;
+        case SW_RESTORE: maximized = false; break;
         case SW_SHOWMINIMIZED:
         case SW_MINIMIZE:
-        case SW_SHOWMINNOACTIVE:
-            minimized = true;
-            break;
-        case SW_SHOWMAXIMIZED:
-            maximized = true;
-            break;
-        default:
-            break;
+        case SW_SHOWMINNOACTIVE: minimized = true; break;
+        case SW_SHOWMAXIMIZED: maximized = true; break;
+        default: break;
         }
         Qt::WindowStates base = form->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
         if (minimized && IsMainForm()) {
             // The whole program starts minimised once it is up, and comes
             // back maximised if it was so before.
-            if (wp.flags & WPF_RESTORETOMAXIMIZED)
-                base |= Qt::WindowMaximized;
+            if (wp.flags & WPF_RESTORETOMAXIMIZED) base |= Qt::WindowMaximized;
             form->setWindowState(base);
             QMetaObject::invokeMethod(form, &QWidget::showMinimized, Qt::QueuedConnection);
             return;
         }
-        form->setWindowState(base | (minimized  ? Qt::WindowMinimized
+        form->setWindowState(base | (minimized   ? Qt::WindowMinimized
                                      : maximized ? Qt::WindowMaximized
                                                  : Qt::WindowNoState));
     }

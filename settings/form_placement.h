@@ -33,8 +33,8 @@ public:
     ~TFormPlacement() override;
 
     bool Active = true;
-    QString IniFileName;  // empty: the executable's name with ".INI"
-    QString IniSection;   // empty: the window's class name
+    QString IniFileName; // empty: the executable's name with ".INI"
+    QString IniSection;  // empty: the window's class name
     int Options = fpState | fpPosition;
     int Version = 0;
     std::function<void()> OnSavePlacement;
@@ -80,7 +80,7 @@ private:
     bool IsMainForm() const;
 
     QPointer<QWidget> form_;
-    TIniFile* ini_ = nullptr;  // only while a save or a restore runs
+    TIniFile* ini_ = nullptr; // only while a save or a restore runs
     bool restored_ = false;
     bool saved_ = false;
     bool destroying_ = false;

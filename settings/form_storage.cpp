@@ -17,11 +17,9 @@ struct Split {
 // "component.property", both parts non-empty after trimming.
 std::optional<Split> splitEntry(const QString& text) {
     const int dot = text.indexOf(u'.');
-    if (dot < 0)
-        return std::nullopt;
+    if (dot < 0) return std::nullopt;
     Split s{text.left(dot).trimmed(), text.mid(dot + 1).trimmed()};
-    if (s.component.isEmpty() || s.property.isEmpty())
-        return std::nullopt;
+    if (s.component.isEmpty() || s.property.isEmpty()) return std::nullopt;
     return s;
 }
 
@@ -29,17 +27,14 @@ std::optional<Split> splitEntry(const QString& text) {
 
 QStringList TFormStorage::StoredProps() const {
     QStringList list;
-    for (const Entry& e : entries_)
-        list << e.text;
+    for (const Entry& e : entries_) list << e.text;
     return list;
 }
 
 void TFormStorage::SetStoredProps(const QStringList& entries) {
     entries_.clear();
-    for (const QString& text : entries)
-        entries_.push_back({text, nullptr});
-    if (loaded_)
-        Resolve();
+    for (const QString& text : entries) entries_.push_back({text, nullptr});
+    if (loaded_) Resolve();
 }
 
 void TFormStorage::Loaded() {
@@ -53,8 +48,7 @@ void TFormStorage::Resolve() {
     for (Entry& e : entries_) {
         const std::optional<Split> s = splitEntry(e.text);
         QObject* c = s && Form() ? FindComponent(Form(), s->component) : nullptr;
-        if (c)
-            kept.push_back({e.text, c});
+        if (c) kept.push_back({e.text, c});
     }
     entries_ = std::move(kept);
 }
@@ -65,8 +59,7 @@ void TFormStorage::Refresh() {
     std::vector<Entry> kept;
     for (Entry& e : entries_) {
         const std::optional<Split> s = splitEntry(e.text);
-        if (e.component && s)
-            kept.push_back({e.component->objectName() + u'.' + s->property, e.component});
+        if (e.component && s) kept.push_back({e.component->objectName() + u'.' + s->property, e.component});
     }
     entries_ = std::move(kept);
 }
@@ -75,17 +68,13 @@ void TFormStorage::SaveProps() {
     Refresh();
     for (const Entry& e : entries_) {
         const std::optional<Split> s = splitEntry(e.text);
-        if (!s)
-            continue;
+        if (!s) continue;
         const std::optional<QMetaProperty> p = FindProperty(e.component, s->property);
-        if (!p)
-            continue;
+        if (!p) continue;
         const std::optional<QString> text = PropertyText(e.component, *p);
-        if (!text)
-            continue;
+        if (!text) continue;
         const QString value = text->trimmed();
-        if (value.isEmpty() && !KeepsEmptyText(*p))
-            continue;
+        if (value.isEmpty() && !KeepsEmptyText(*p)) continue;
         WriteString(e.component->objectName() + u'_' + QString::fromLatin1(p->name()), value);
     }
 }
@@ -97,14 +86,11 @@ void TFormStorage::RestoreProps() {
     for (const Entry& e : entries) {
         try {
             const std::optional<Split> s = splitEntry(e.text);
-            if (!s || !e.component)
-                continue;
+            if (!s || !e.component) continue;
             const std::optional<QMetaProperty> p = FindProperty(e.component, s->property);
-            if (!p)
-                continue;
+            if (!p) continue;
             const std::optional<QString> current = PropertyText(e.component, *p);
-            if (!current)
-                continue;
+            if (!current) continue;
             const QString key = e.component->objectName() + u'_' + QString::fromLatin1(p->name());
             SetPropertyFromText(e.component, *p, ReadString(key, *current).trimmed());
         } catch (...) {

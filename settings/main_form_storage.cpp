@@ -9,8 +9,7 @@ namespace mx {
 TFormStorage* AttachMainFormStorage(QWidget* form) {
     auto* storage = new TFormStorage(form);
     storage->setObjectName(QStringLiteral("FormStorage1"));
-    storage->SetStoredProps({QStringLiteral("fillBox.ItemIndex"),
-                             QStringLiteral("TavelColorComboBox1.ColorValue"),
+    storage->SetStoredProps({QStringLiteral("fillBox.ItemIndex"), QStringLiteral("TavelColorComboBox1.ColorValue"),
                              QStringLiteral("TavelColorComboBox2.ColorValue")});
     storage->Loaded();
     return storage;

@@ -13,33 +13,24 @@ namespace {
 enum class Kind { None, Integer, Unsigned, Boolean, Character, String, Enumeration };
 
 Kind kindOf(const QMetaProperty& p) {
-    if (p.isEnumType())
-        return p.isFlagType() ? Kind::None : Kind::Enumeration;
+    if (p.isEnumType()) return p.isFlagType() ? Kind::None : Kind::Enumeration;
     switch (p.metaType().id()) {
-    case QMetaType::Int:
-        return Kind::Integer;
-    case QMetaType::UInt:
-        return Kind::Unsigned;
-    case QMetaType::Bool:
-        return Kind::Boolean;
+    case QMetaType::Int: return Kind::Integer;
+    case QMetaType::UInt: return Kind::Unsigned;
+    case QMetaType::Bool: return Kind::Boolean;
     case QMetaType::QChar:
-    case QMetaType::Char:
-        return Kind::Character;
-    case QMetaType::QString:
-        return Kind::String;
-    default:
-        return Kind::None;
+    case QMetaType::Char: return Kind::Character;
+    case QMetaType::QString: return Kind::String;
+    default: return Kind::None;
     }
 }
 
 } // namespace
 
 QObject* FindComponent(const QObject* owner, const QString& name) {
-    if (name.isEmpty())
-        return nullptr;
+    if (name.isEmpty()) return nullptr;
     for (QObject* child : owner->findChildren<QObject*>()) {
-        if (child->objectName().compare(name, Qt::CaseInsensitive) == 0)
-            return child;
+        if (child->objectName().compare(name, Qt::CaseInsensitive) == 0) return child;
     }
     return nullptr;
 }
@@ -48,8 +39,7 @@ std::optional<QMetaProperty> FindProperty(const QObject* object, const QString& 
     const QMetaObject* mo = object->metaObject();
     for (int i = 0; i < mo->propertyCount(); ++i) {
         const QMetaProperty p = mo->property(i);
-        if (QString::fromLatin1(p.name()).compare(name, Qt::CaseInsensitive) == 0)
-            return p;
+        if (QString::fromLatin1(p.name()).compare(name, Qt::CaseInsensitive) == 0) return p;
     }
     return std::nullopt;
 }
@@ -57,22 +47,16 @@ std::optional<QMetaProperty> FindProperty(const QObject* object, const QString& 
 std::optional<QString> PropertyText(const QObject* object, const QMetaProperty& property) {
     const QVariant v = property.read(object);
     switch (kindOf(property)) {
-    case Kind::Integer:
-        return QString::number(v.toInt());
-    case Kind::Unsigned:
-        return QString::number(static_cast<int>(v.toUInt()));
-    case Kind::Boolean:
-        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    case Kind::Character:
-        return QString(v.toChar());
-    case Kind::String:
-        return v.toString();
+    case Kind::Integer: return QString::number(v.toInt());
+    case Kind::Unsigned: return QString::number(static_cast<int>(v.toUInt()));
+    case Kind::Boolean: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case Kind::Character: return QString(v.toChar());
+    case Kind::String: return v.toString();
     case Kind::Enumeration: {
         const char* key = property.enumerator().valueToKey(v.toInt());
         return key ? std::optional<QString>(QString::fromLatin1(key)) : std::nullopt;
     }
-    case Kind::None:
-        break;
+    case Kind::None: break;
     }
     return std::nullopt;
 }
@@ -84,24 +68,16 @@ bool KeepsEmptyText(const QMetaProperty& property) {
 
 void SetPropertyFromText(QObject* object, const QMetaProperty& property, const QString& text) {
     switch (kindOf(property)) {
-    case Kind::Integer:
-        property.write(object, ParseProfileInt(text).value_or(0));
-        break;
-    case Kind::Unsigned:
-        property.write(object, static_cast<uint>(ParseProfileInt(text).value_or(0)));
-        break;
+    case Kind::Integer: property.write(object, ParseProfileInt(text).value_or(0)); break;
+    case Kind::Unsigned: property.write(object, static_cast<uint>(ParseProfileInt(text).value_or(0))); break;
     case Kind::Boolean:
         if (text.compare(u"True", Qt::CaseInsensitive) == 0)
             property.write(object, true);
         else if (text.compare(u"False", Qt::CaseInsensitive) == 0)
             property.write(object, false);
         break;
-    case Kind::Character:
-        property.write(object, QVariant::fromValue(text.isEmpty() ? QChar() : text.front()));
-        break;
-    case Kind::String:
-        property.write(object, text);
-        break;
+    case Kind::Character: property.write(object, QVariant::fromValue(text.isEmpty() ? QChar() : text.front())); break;
+    case Kind::String: property.write(object, text); break;
     case Kind::Enumeration: {
         const QMetaEnum e = property.enumerator();
         for (int i = 0; i < e.keyCount(); ++i) {
@@ -112,8 +88,7 @@ void SetPropertyFromText(QObject* object, const QMetaProperty& property, const Q
         }
         break;
     }
-    case Kind::None:
-        break;
+    case Kind::None: break;
     }
 }
 

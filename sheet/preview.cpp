@@ -60,7 +60,9 @@ bool TMainForm::PreviewStateStep() {
     }
     const int hs = ui->ScrollBox1->horizontalScrollBar()->value();
     const int vs = ui->ScrollBox1->verticalScrollBar()->value();
-    const auto rulerInputs = [this] { return std::tuple(SheetLeftPx, SheetRightPx, SheetWidthMm, SheetTopPx, SheetBottomPx, SheetHeightMm); };
+    const auto rulerInputs = [this] {
+        return std::tuple(SheetLeftPx, SheetRightPx, SheetWidthMm, SheetTopPx, SheetBottomPx, SheetHeightMm);
+    };
     const auto before = rulerInputs();
     SheetWidthMm = DeviceToMm(w, p);
     SheetHeightMm = DeviceToMm(h, p);

@@ -23,12 +23,16 @@ void TMainForm::DrawRuler(TPaintBox& box, bool horizontal) {
     c.Rectangle(0, 0, width, height);
     c.Pen.Color = RulerBand;
     c.SetBrushColor(RulerBand);
-    if (horizontal) c.Rectangle(0, 6, width, height - 6);
-    else c.Rectangle(6, 0, width - 6, height);
+    if (horizontal)
+        c.Rectangle(0, 6, width, height - 6);
+    else
+        c.Rectangle(6, 0, width - 6, height);
     c.Pen.Color = clWhite;
     c.SetBrushColor(clWhite);
-    if (horizontal) c.Rectangle(SheetLeftPx, 6, SheetRightPx, height - 6);
-    else c.Rectangle(6, SheetTopPx, width - 6, SheetBottomPx);
+    if (horizontal)
+        c.Rectangle(SheetLeftPx, 6, SheetRightPx, height - 6);
+    else
+        c.Rectangle(6, SheetTopPx, width - 6, SheetBottomPx);
 
     const auto marks = horizontal ? RulerMarks(SheetLeftPx, SheetRightPx, SheetWidthMm, width)
                                   : RulerMarks(SheetTopPx, SheetBottomPx, SheetHeightMm, height);
@@ -37,18 +41,30 @@ void TMainForm::DrawRuler(TPaintBox& box, bool horizontal) {
         const int v = mark.Position;
         switch (mark.kind) {
         case RulerMark::Half:
-            if (horizontal) { c.MoveTo(v, 11); c.LineTo(v, height - 11); }
-            else { c.MoveTo(11, v); c.LineTo(width - 11, v); }
+            if (horizontal) {
+                c.MoveTo(v, 11);
+                c.LineTo(v, height - 11);
+            } else {
+                c.MoveTo(11, v);
+                c.LineTo(width - 11, v);
+            }
             break;
         case RulerMark::Whole:
-            if (horizontal) { c.MoveTo(v, 10); c.LineTo(v, height - 10); }
-            else { c.MoveTo(10, v); c.LineTo(width - 10, v); }
+            if (horizontal) {
+                c.MoveTo(v, 10);
+                c.LineTo(v, height - 10);
+            } else {
+                c.MoveTo(10, v);
+                c.LineTo(width - 10, v);
+            }
             break;
         case RulerMark::Number: {
             const QString text = QString::number(mark.Centimetre);
             c.SetBkMode(TRANSPARENT);
-            if (horizontal) c.TextOut(v - c.TextWidth(text) / 2, 6, text);
-            else c.TextOut((width - c.TextWidth(text)) / 2, v - c.TextHeight(text) / 2, text);
+            if (horizontal)
+                c.TextOut(v - c.TextWidth(text) / 2, 6, text);
+            else
+                c.TextOut((width - c.TextWidth(text)) / 2, v - c.TextHeight(text) / 2, text);
             c.SetBkMode(OPAQUE);
             break;
         }

@@ -9,8 +9,8 @@
 #include <QDialog>
 #include <QFileInfo>
 #include <QTabWidget>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 using namespace mx;
 using namespace mx::test;
@@ -79,7 +79,7 @@ TEST_F(MainWindow, HomepageButtonOpensTheMakersSite) {
     QStringList opened;
     Application()->ShellHook = [&](const QString& url) {
         opened << url;
-        return false;  // a failing shell passes silently
+        return false; // a failing shell passes silently
     };
     QTest::mouseClick(ui().wwwBtn, Qt::LeftButton);
     ASSERT_EQ(opened.size(), 1);
@@ -132,7 +132,7 @@ TEST_F(MainWindow, ProgressMessageSetsThePercentage) {
     EXPECT_EQ(form->ProgressPercent, 100);
     const TRect r = ui().StatusBar1->PanelRect(1);
     EXPECT_EQ(ui().StatusBar1->PixelAt(r.Right - 1, 10), clNavy);
-    TMainForm::SendProgress(form.get(), 250);  // beyond 100: a full bar, nothing drawn outside
+    TMainForm::SendProgress(form.get(), 250); // beyond 100: a full bar, nothing drawn outside
     EXPECT_EQ(ui().StatusBar1->PixelAt(r.Right + 1, 10) == clNavy, false);
 }
 
@@ -147,7 +147,7 @@ TEST_F(MainWindow, InfoButtonShowsAFreshDialogEachTime) {
     QTest::mouseClick(ui().ueberbtn, Qt::LeftButton, {}, QPoint(20, 10));
     QTest::mouseClick(ui().ueberbtn, Qt::LeftButton, {}, QPoint(20, 10));
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_TRUE(form->findChildren<QDialog*>().isEmpty());  // destroyed after showing
+    EXPECT_TRUE(form->findChildren<QDialog*>().isEmpty()); // destroyed after showing
 }
 
 TEST_F(MainWindow, BackButtonRunsTheBackJob) {

@@ -89,10 +89,10 @@ TEST(BitBtnXP, KindsBringCaptionRolesResultAndGlyph) {
         bool isDefault, isCancel;
     };
     const Row rows[] = {
-        {TBitBtnXP::bkOK, "OK", 1, true, false},       {TBitBtnXP::bkCancel, "Cancel", 2, false, true},
-        {TBitBtnXP::bkHelp, "&Help", 0, false, false}, {TBitBtnXP::bkYes, "&Yes", 6, true, false},
-        {TBitBtnXP::bkNo, "&No", 7, false, true},      {TBitBtnXP::bkClose, "&Close", 0, false, false},
-        {TBitBtnXP::bkAbort, "Abort", 3, false, false}, {TBitBtnXP::bkRetry, "&Retry", 4, false, false},
+        {TBitBtnXP::bkOK, "OK", 1, true, false},           {TBitBtnXP::bkCancel, "Cancel", 2, false, true},
+        {TBitBtnXP::bkHelp, "&Help", 0, false, false},     {TBitBtnXP::bkYes, "&Yes", 6, true, false},
+        {TBitBtnXP::bkNo, "&No", 7, false, true},          {TBitBtnXP::bkClose, "&Close", 0, false, false},
+        {TBitBtnXP::bkAbort, "Abort", 3, false, false},    {TBitBtnXP::bkRetry, "&Retry", 4, false, false},
         {TBitBtnXP::bkIgnore, "&Ignore", 5, false, false}, {TBitBtnXP::bkAll, "&All", 8, false, false},
     };
     for (const Row& row : rows) {
@@ -356,8 +356,10 @@ TEST_F(ButtonPixels, DisabledButtonInBothLooks) {
         // The caption etched in shadow colour, no plain text colour.
         EXPECT_FALSE(extentOf(img, rgbOf(clBtnShadow)).isEmpty());
         EXPECT_TRUE(extentOf(img, rgbOf(clBtnText)).isEmpty());
-        if (themed) EXPECT_EQ(img.pixel(0, 0), qRgb(0, 0, 200)) << "the holder shows in the open corner";
-        else EXPECT_EQ(img.pixel(0, 0), rgbOf(clBtnHighlight)) << "classic frame";
+        if (themed)
+            EXPECT_EQ(img.pixel(0, 0), qRgb(0, 0, 200)) << "the holder shows in the open corner";
+        else
+            EXPECT_EQ(img.pixel(0, 0), rgbOf(clBtnHighlight)) << "classic frame";
     }
 }
 

@@ -76,13 +76,13 @@ TEST(ColorCombo, HtmlTextsOfAnyFormAreParsedOrIgnored) {
         {"#11223344", 0x332211, 16, "#11223344"},
         {"X00FF00", 0x00FF00, 10, "X00FF00"},
         {"x00ff00", 0x00FF00, 10, "X00FF00"},
-        {"ä00FF00", 0x00FF00, 10, "ä00FF00"},   // only ASCII is upper-cased
+        {"ä00FF00", 0x00FF00, 10, "ä00FF00"}, // only ASCII is upper-cased
         {"#c0c0c0 and more", 0xC0C0C0, 8, "#C0C0C0 AND MORE"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         Counted t;
-        t.box.setColorValue(0x123456);   // start away from every case
+        t.box.setColorValue(0x123456); // start away from every case
         t.box.setHTMLcolor(QString::fromUtf8(c.text));
         EXPECT_EQ(t.box.ColorValue(), c.value);
         EXPECT_EQ(t.box.currentIndex(), c.index);
@@ -158,7 +158,7 @@ TEST(ColorCombo, SystemAndOddColoursAreStoredAsPlainRgb) {
     EXPECT_EQ(box.currentIndex(), TTavelColorComboBox::CustomEntry);
     QApplication::setPalette(saved);
 
-    box.setColorValue(static_cast<TColor>(0x02FF0000));   // palette-relative blue
+    box.setColorValue(static_cast<TColor>(0x02FF0000)); // palette-relative blue
     EXPECT_EQ(box.ColorValue(), clBlue);
     EXPECT_EQ(box.currentIndex(), 12);
     box.setColorValue(static_cast<TColor>(0xFF00FFFFu));
@@ -218,7 +218,7 @@ TEST(ColorCombo, KeyOntoCustomEntryOpensTheChooserAtOnce) {
 TEST(ColorCombo, CancelledChooserChangesNothingButStillRaisesChange) {
     Counted t;
     t.box.setColorValue(clWhite);
-    QTest::keyClick(&t.box, Qt::Key_Down);   // no answer scripted: cancelled
+    QTest::keyClick(&t.box, Qt::Key_Down); // no answer scripted: cancelled
     EXPECT_EQ(t.box.ColorValue(), clWhite);
     EXPECT_EQ(t.box.HTMLcolor(), "#FFFFFF");
     EXPECT_EQ(t.box.currentIndex(), TTavelColorComboBox::CustomEntry);
@@ -251,7 +251,7 @@ TEST(ColorCombo, MouseClickInTheOpenListChoosesOnce) {
 
     list->scrollTo(list->model()->index(11, 0));
     const QRect yellow = list->visualRect(list->model()->index(11, 0));
-    QTest::qWait(QApplication::doubleClickInterval() + 50);   // the popup ignores an early release
+    QTest::qWait(QApplication::doubleClickInterval() + 50); // the popup ignores an early release
     QTest::mouseMove(list->viewport(), yellow.center());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, yellow.center());
     EXPECT_EQ(box->ColorValue(), clYellow);
@@ -294,8 +294,10 @@ TEST(ColorCombo, EntryDrawingPlacesSwatchAndText) {
         for (int y = 0; y < 16; ++y)
             for (int x = 24; x < 120; ++x) {
                 const TColor c = pixel(image, x, y);
-                if (x < 30) EXPECT_EQ(c, back) << x << "," << y;
-                else if (c != back) ++inked;
+                if (x < 30)
+                    EXPECT_EQ(c, back) << x << "," << y;
+                else if (c != back)
+                    ++inked;
             }
         EXPECT_GT(inked, 20);
     }
@@ -315,6 +317,6 @@ TEST(ColorCombo, ClosedControlShowsTheCustomSwatchInTheCurrentColour) {
     EXPECT_EQ(pixel(shown, 22, y), 0x123456);
     EXPECT_EQ(pixel(shown, 23, y), clBlack);
 
-    box.setColorValue(0x00CC00);   // still the custom entry, new colour
+    box.setColorValue(0x00CC00); // still the custom entry, new colour
     EXPECT_EQ(pixel(box.grab().toImage(), 22, y), 0x00CC00);
 }

@@ -64,7 +64,9 @@ struct Zoom {
     QPoint at(QPoint p) const { return button()->mapTo(&window, p); }
     void press(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(window.windowHandle(), b, {}, at(p)); }
     void move(QPoint p) { QTest::mouseMove(window.windowHandle(), at(p)); }
-    void release(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseRelease(window.windowHandle(), b, {}, at(p)); }
+    void release(QPoint p, Qt::MouseButton b = Qt::LeftButton) {
+        QTest::mouseRelease(window.windowHandle(), b, {}, at(p));
+    }
     void tick() { QMetaObject::invokeMethod(button()->RepeatTimer(), "timeout"); }
 };
 

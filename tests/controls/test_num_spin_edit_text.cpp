@@ -182,7 +182,8 @@ TEST(NumberText, AnyTextReadsAsAFiniteNumberOfItsType) {
         ASSERT_TRUE(std::isfinite(f)) << text.toStdString();
         for (TValueType t : {vtInteger, vtHex}) {
             const double v = ParseNumber(text, t, Fallback);
-            ASSERT_TRUE(v == -3 || (v == std::trunc(v) && v >= -2147483648.0 && v <= 2147483647.0)) << text.toStdString();
+            ASSERT_TRUE(v == -3 || (v == std::trunc(v) && v >= -2147483648.0 && v <= 2147483647.0))
+                << text.toStdString();
         }
     }
 }

@@ -8,14 +8,11 @@
 #include <cstdint>
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     try {
         const mx::TPicture picture = mx::TPicture::FromJpegData(bytes);
-        if (picture.Empty() || !mx::TPicture::SizeAcceptable(picture.Width(), picture.Height()))
-            std::abort();
-    } catch (const mx::EInvalidGraphic&) {
-    }
+        if (picture.Empty() || !mx::TPicture::SizeAcceptable(picture.Width(), picture.Height())) std::abort();
+    } catch (const mx::EInvalidGraphic&) {}
     return 0;
 }

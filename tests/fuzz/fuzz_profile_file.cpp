@@ -21,25 +21,18 @@ namespace {
 
 std::unique_ptr<QTemporaryDir> folder;
 
-QString Text(const std::string& bytes)
-{
-    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
-}
+QString Text(const std::string& bytes) { return QString::fromUtf8(bytes.data(), qsizetype(bytes.size())); }
 
 // A name that a header or key line can hold and give back unchanged.
-bool Plain(const QString& name)
-{
-    if (name.isEmpty() || name != name.trimmed())
-        return false;
+bool Plain(const QString& name) {
+    if (name.isEmpty() || name != name.trimmed()) return false;
     for (const QChar c : name)
-        if (c == u'[' || c == u']' || c == u'=' || c.unicode() < 32)
-            return false;
+        if (c == u'[' || c == u']' || c == u'=' || c.unicode() < 32) return false;
     return true;
 }
 
 // What a read gives back for a written value.
-QString ReadBack(QString value)
-{
+QString ReadBack(QString value) {
     value.replace(u'\r', u' ').replace(u'\n', u' ');
     value = value.trimmed();
     if (value.size() >= 2 && (value[0] == u'"' || value[0] == u'\'') && value.back() == value[0])
@@ -49,8 +42,7 @@ QString ReadBack(QString value)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // In memory where possible: every write syncs the file to disk.
     const QString shm = QStringLiteral("/dev/shm");
     folder = QDir(shm).exists() ? std::make_unique<QTemporaryDir>(shm + QStringLiteral("/marbelux-fuzz-XXXXXX"))
@@ -58,8 +50,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     return folder->isValid() ? 0 : 1;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
     const QString section = Text(in.ConsumeRandomLengthString(64));
     const QString key = Text(in.ConsumeRandomLengthString(64));
@@ -69,21 +60,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString path = folder->filePath(QStringLiteral("fuzz.ini"));
     {
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            std::abort();
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
         file.write(content.data(), qint64(content.size()));
     }
 
     mx::TIniFile ini(path);
     const QString read = ini.ReadString(section, key, QStringLiteral("\x01"));
-    if (read.size() > mx::MaxProfileValueLength)
-        std::abort();
+    if (read.size() > mx::MaxProfileValueLength) std::abort();
     ini.ReadInteger(section, key, 0);
     ini.SectionExists(section);
     mx::ParseProfileInt(QStringView(read));
 
-    if (!Plain(section) || !Plain(key))
-        return 0;
+    if (!Plain(section) || !Plain(key)) return 0;
     try {
         ini.WriteString(section, key, value);
     } catch (const mx::EIniFileError&) {
@@ -91,8 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const QString back = ini.ReadString(section, key, QString());
     if (!ini.SectionExists(section) || back != ReadBack(value)) {
-        std::fprintf(stderr, "[%s] %s=%s reads back as %s\n", qPrintable(section), qPrintable(key),
-                     qPrintable(value), qPrintable(back));
+        std::fprintf(stderr, "[%s] %s=%s reads back as %s\n", qPrintable(section), qPrintable(key), qPrintable(value),
+                     qPrintable(back));
         std::abort();
     }
     return 0;

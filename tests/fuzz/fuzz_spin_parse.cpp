@@ -16,23 +16,20 @@
 
 namespace {
 
-[[noreturn]] void Fail(const char* what, const QString& text, const QString& written)
-{
+[[noreturn]] void Fail(const char* what, const QString& text, const QString& written) {
     std::fprintf(stderr, "%s: text \"%s\" written \"%s\"\n", what, qPrintable(text), qPrintable(written));
     std::abort();
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // The field's users type in German: "," is the decimal separator.
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
     const auto type = static_cast<mx::TValueType>(in.ConsumeIntegralInRange(0, 2));
     const int decimals = in.ConsumeIntegralInRange(0, 20);
@@ -46,8 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const double value = mx::ParseNumber(text, type, minValue);
     const QString written = mx::FormatNumber(value, type, decimals);
-    if (written.isEmpty())
-        Fail("nothing written", text, written);
+    if (written.isEmpty()) Fail("nothing written", text, written);
     if (type == mx::vtFloat) {
         // Text the field writes itself must always parse.
         if (std::isfinite(value) && mx::ParseNumber(written, type, NAN) != mx::ParseNumber(written, type, 0))

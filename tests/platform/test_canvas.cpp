@@ -4,8 +4,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
-#include <initializer_list>
 #include <gtest/gtest.h>
+#include <initializer_list>
 
 using namespace mx;
 
@@ -28,11 +28,11 @@ TEST(Canvas, RectangleCoversLeftToRightMinusOne) {
         c.SetBrushStyle(bsSolid);
         c.Rectangle(5, 6, 15, 16);
     }
-    EXPECT_EQ(s.at(5, 6), clBlack);     // outline on the first column and row
-    EXPECT_EQ(s.at(14, 15), clBlack);   // and on the last ones inside
-    EXPECT_EQ(s.at(15, 10), clWhite);   // right coordinate not painted
-    EXPECT_EQ(s.at(10, 16), clWhite);   // bottom coordinate not painted
-    EXPECT_EQ(s.at(6, 7), clRed);       // interior filled
+    EXPECT_EQ(s.at(5, 6), clBlack);   // outline on the first column and row
+    EXPECT_EQ(s.at(14, 15), clBlack); // and on the last ones inside
+    EXPECT_EQ(s.at(15, 10), clWhite); // right coordinate not painted
+    EXPECT_EQ(s.at(10, 16), clWhite); // bottom coordinate not painted
+    EXPECT_EQ(s.at(6, 7), clRed);     // interior filled
     EXPECT_EQ(s.at(13, 14), clRed);
     EXPECT_EQ(s.at(4, 6), clWhite);
 }
@@ -43,11 +43,11 @@ TEST(Canvas, LineLeavesOutEndPoint) {
         TCanvas c(&s.image);
         c.Pen.Color = clBlue;
         c.MoveTo(2, 3);
-        c.LineTo(10, 3);   // horizontal
+        c.LineTo(10, 3); // horizontal
         c.MoveTo(20, 10);
-        c.LineTo(20, 2);   // vertical, upwards
+        c.LineTo(20, 2); // vertical, upwards
         c.MoveTo(0, 30);
-        c.LineTo(5, 25);   // diagonal
+        c.LineTo(5, 25); // diagonal
     }
     EXPECT_EQ(s.at(2, 3), clBlue);
     EXPECT_EQ(s.at(9, 3), clBlue);
@@ -68,10 +68,10 @@ TEST(Canvas, DottedLineGapsFollowBackgroundMode) {
         c.Pen.Color = clBlack;
         c.Pen.Style = psDot;
         c.SetBrushColor(clWhite);
-        c.SetBrushStyle(bsSolid);  // opaque, background white
+        c.SetBrushStyle(bsSolid); // opaque, background white
         c.MoveTo(0, 1);
         c.LineTo(10, 1);
-        c.SetBrushStyle(bsCross);  // transparent
+        c.SetBrushStyle(bsCross); // transparent
         c.MoveTo(0, 3);
         c.LineTo(10, 3);
     }
@@ -136,7 +136,7 @@ TEST(Canvas, TranslatedCanvasKeepsHatchAlignedToLogicalOrigin) {
     }
     {
         TCanvas c(&b);
-        c.Painter().translate(-3, -5);  // a buffer showing box pixels from (3, 5)
+        c.Painter().translate(-3, -5); // a buffer showing box pixels from (3, 5)
         c.SetBrushColor(clBlack);
         c.SetBrushStyle(bsFDiagonal);
         c.SetBkColor(clWhite);

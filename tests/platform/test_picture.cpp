@@ -22,8 +22,7 @@ namespace {
 
 // ---- GIF inputs written with giflib -------------------------------------
 
-int AppendToArray(GifFileType* gif, const GifByteType* bytes, int length)
-{
+int AppendToArray(GifFileType* gif, const GifByteType* bytes, int length) {
     static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(bytes), length);
     return length;
 }
@@ -42,8 +41,7 @@ struct GifSpec {
     int (*pixel)(int x, int y) = [](int x, int y) { return (x + 2 * y) % 4; };
 };
 
-QByteArray WriteGif(const GifSpec& spec)
-{
+QByteArray WriteGif(const GifSpec& spec) {
     QByteArray out;
     int error = 0;
     GifFileType* gif = EGifOpen(&out, AppendToArray, &error);
@@ -68,16 +66,13 @@ QByteArray WriteGif(const GifSpec& spec)
     if (spec.interlace) {
         const int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
         for (int pass = 0; pass < 4; ++pass)
-            for (int y = start[pass]; y < spec.height; y += step[pass])
-                rows.push_back(y);
+            for (int y = start[pass]; y < spec.height; y += step[pass]) rows.push_back(y);
     } else {
-        for (int y = 0; y < spec.height; ++y)
-            rows.push_back(y);
+        for (int y = 0; y < spec.height; ++y) rows.push_back(y);
     }
     std::vector<GifPixelType> line(static_cast<size_t>(spec.width));
     for (int y : rows) {
-        for (int x = 0; x < spec.width; ++x)
-            line[static_cast<size_t>(x)] = static_cast<GifPixelType>(spec.pixel(x, y));
+        for (int x = 0; x < spec.width; ++x) line[static_cast<size_t>(x)] = static_cast<GifPixelType>(spec.pixel(x, y));
         EXPECT_EQ(EGifPutLine(gif, line.data(), spec.width), GIF_OK);
     }
     EXPECT_EQ(EGifCloseFile(gif, &error), GIF_OK);
@@ -85,14 +80,12 @@ QByteArray WriteGif(const GifSpec& spec)
     return out;
 }
 
-QRgb ColorOf(const GifSpec& spec, int x, int y)
-{
+QRgb ColorOf(const GifSpec& spec, int x, int y) {
     const GifColorType& c = spec.colors[static_cast<size_t>(spec.pixel(x, y))];
     return qRgb(c.Red, c.Green, c.Blue);
 }
 
-void ExpectMatches(const TPicture& picture, const GifSpec& spec)
-{
+void ExpectMatches(const TPicture& picture, const GifSpec& spec) {
     ASSERT_EQ(picture.Width(), spec.width);
     ASSERT_EQ(picture.Height(), spec.height);
     for (int y = 0; y < spec.height; ++y)
@@ -100,8 +93,7 @@ void ExpectMatches(const TPicture& picture, const GifSpec& spec)
             ASSERT_EQ(picture.Image().pixel(x, y), ColorOf(spec, x, y)) << x << "," << y;
 }
 
-void PutWord(QByteArray& data, qsizetype at, int value)
-{
+void PutWord(QByteArray& data, qsizetype at, int value) {
     data[at] = static_cast<char>(value & 0xFF);
     data[at + 1] = static_cast<char>(value >> 8);
 }
@@ -111,8 +103,7 @@ void PutWord(QByteArray& data, qsizetype at, int value)
 constexpr qsizetype ScreenWidthAt = 6;
 qsizetype FrameWidthAt(int colors) { return 13 + 3 * colors + 5; }
 
-void ExpectInvalid(const QByteArray& data, bool gif)
-{
+void ExpectInvalid(const QByteArray& data, bool gif) {
     try {
         gif ? TPicture::FromGifData(data) : TPicture::FromJpegData(data);
         ADD_FAILURE() << "no EInvalidGraphic";
@@ -126,8 +117,7 @@ void ExpectInvalid(const QByteArray& data, bool gif)
 // ---- JPEG inputs written with libjpeg -----------------------------------
 
 // 32 x 16 pixels: a red and a blue block of 16 x 16.
-QByteArray WriteJpeg(bool progressive, int width = 32, int height = 16)
-{
+QByteArray WriteJpeg(bool progressive, int width = 32, int height = 16) {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr errors;
     cinfo.err = jpeg_std_error(&errors);
@@ -141,8 +131,7 @@ QByteArray WriteJpeg(bool progressive, int width = 32, int height = 16)
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 95, TRUE);
-    if (progressive)
-        jpeg_simple_progression(&cinfo);
+    if (progressive) jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<JSAMPLE> row(static_cast<size_t>(width) * 3);
     while (cinfo.next_scanline < cinfo.image_height) {
@@ -162,23 +151,19 @@ QByteArray WriteJpeg(bool progressive, int width = 32, int height = 16)
     return out;
 }
 
-void ExpectNear(QRgb actual, QRgb expected)
-{
+void ExpectNear(QRgb actual, QRgb expected) {
     EXPECT_NEAR(qRed(actual), qRed(expected), 10);
     EXPECT_NEAR(qGreen(actual), qGreen(expected), 10);
     EXPECT_NEAR(qBlue(actual), qBlue(expected), 10);
 }
 
-qsizetype FrameMarkerAt(const QByteArray& jpeg)
-{
+qsizetype FrameMarkerAt(const QByteArray& jpeg) {
     for (qsizetype i = 2; i + 1 < jpeg.size(); ++i)
-        if (uchar(jpeg[i]) == 0xFF && (uchar(jpeg[i + 1]) == 0xC0 || uchar(jpeg[i + 1]) == 0xC2))
-            return i;
+        if (uchar(jpeg[i]) == 0xFF && (uchar(jpeg[i + 1]) == 0xC0 || uchar(jpeg[i + 1]) == 0xC2)) return i;
     return -1;
 }
 
-QByteArray WithJpegSize(QByteArray jpeg, int width, int height)
-{
+QByteArray WithJpegSize(QByteArray jpeg, int width, int height) {
     const qsizetype sof = FrameMarkerAt(jpeg);
     EXPECT_GT(sof, 0);
     // Marker, length (2), precision (1), then height and width big-endian.
@@ -191,8 +176,7 @@ QByteArray WithJpegSize(QByteArray jpeg, int width, int height)
 
 } // namespace
 
-TEST(PictureGif, DecodesEveryPixelFromTheGlobalOrALocalTable)
-{
+TEST(PictureGif, DecodesEveryPixelFromTheGlobalOrALocalTable) {
     GifSpec spec;
     TPicture global = TPicture::FromGifData(WriteGif(spec));
     ExpectMatches(global, spec);
@@ -203,8 +187,7 @@ TEST(PictureGif, DecodesEveryPixelFromTheGlobalOrALocalTable)
     ExpectMatches(TPicture::FromGifData(WriteGif(spec)), spec);
 }
 
-TEST(PictureGif, PutsInterlacedRowsInPlace)
-{
+TEST(PictureGif, PutsInterlacedRowsInPlace) {
     GifSpec spec;
     spec.width = 3;
     spec.height = 19; // every pass and a partial last group
@@ -213,8 +196,7 @@ TEST(PictureGif, PutsInterlacedRowsInPlace)
     ExpectMatches(TPicture::FromGifData(WriteGif(spec)), spec);
 }
 
-TEST(PictureGif, TransparentIndexBecomesAlpha)
-{
+TEST(PictureGif, TransparentIndexBecomesAlpha) {
     GifSpec spec;
     spec.transparent = 3;
     const TPicture picture = TPicture::FromGifData(WriteGif(spec));
@@ -230,8 +212,7 @@ TEST(PictureGif, TransparentIndexBecomesAlpha)
         }
 }
 
-TEST(PictureGif, FrameSmallerThanTheScreenLiesAtItsOffsetOnTransparency)
-{
+TEST(PictureGif, FrameSmallerThanTheScreenLiesAtItsOffsetOnTransparency) {
     GifSpec spec;
     spec.left = 3;
     spec.top = 2;
@@ -250,8 +231,7 @@ TEST(PictureGif, FrameSmallerThanTheScreenLiesAtItsOffsetOnTransparency)
         }
 }
 
-TEST(PictureGif, TruncatedOrEmptyDataIsRejected)
-{
+TEST(PictureGif, TruncatedOrEmptyDataIsRejected) {
     GifSpec spec;
     spec.width = 40;
     spec.height = 40;
@@ -263,8 +243,7 @@ TEST(PictureGif, TruncatedOrEmptyDataIsRejected)
     ExpectInvalid(QByteArray("NOTAGIF-------------------"), true);
 }
 
-TEST(PictureGif, IndexBeyondTheColourTableIsRejected)
-{
+TEST(PictureGif, IndexBeyondTheColourTableIsRejected) {
     // Write with 256 colours and index 200, then shrink the declared global
     // table to 2 entries: the LZW data still carries index 200.
     GifSpec spec;
@@ -285,8 +264,7 @@ TEST(PictureGif, IndexBeyondTheColourTableIsRejected)
     EXPECT_EQ(TPicture::FromGifData(fine).Image().pixel(5, 2), qRgb(1, 2, 3));
 }
 
-TEST(PictureGif, AbsurdDimensionsAreRejectedBeforeDecoding)
-{
+TEST(PictureGif, AbsurdDimensionsAreRejectedBeforeDecoding) {
     GifSpec spec;
     const QByteArray gif = WriteGif(spec);
 
@@ -312,8 +290,7 @@ TEST(PictureGif, AbsurdDimensionsAreRejectedBeforeDecoding)
     ExpectInvalid(wide, true);
 }
 
-TEST(PictureJpeg, DecodesBaselineAndProgressive)
-{
+TEST(PictureJpeg, DecodesBaselineAndProgressive) {
     for (bool progressive : {false, true}) {
         SCOPED_TRACE(progressive ? "progressive" : "baseline");
         const QByteArray jpeg = WriteJpeg(progressive);
@@ -327,8 +304,7 @@ TEST(PictureJpeg, DecodesBaselineAndProgressive)
     }
 }
 
-TEST(PictureJpeg, TruncatedOrCorruptDataIsRejected)
-{
+TEST(PictureJpeg, TruncatedOrCorruptDataIsRejected) {
     for (bool progressive : {false, true}) {
         const QByteArray jpeg = WriteJpeg(progressive, 64, 64);
         ExpectInvalid(jpeg.left(2), false);
@@ -342,16 +318,14 @@ TEST(PictureJpeg, TruncatedOrCorruptDataIsRejected)
     ExpectInvalid(QByteArray("\xFF\xD8garbage that is not a JPEG stream at all"), false);
 }
 
-TEST(PictureJpeg, AbsurdDimensionsAreRejected)
-{
+TEST(PictureJpeg, AbsurdDimensionsAreRejected) {
     const QByteArray jpeg = WriteJpeg(false);
     ExpectInvalid(WithJpegSize(jpeg, 60000, 16), false);
     ExpectInvalid(WithJpegSize(jpeg, 16000, 16000), false);
     ExpectInvalid(WithJpegSize(jpeg, 0, 16), false);
 }
 
-TEST(Picture, FromResourceChoosesTheDecoderBySignature)
-{
+TEST(Picture, FromResourceChoosesTheDecoderBySignature) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const auto write = [&](const QString& name, const QByteArray& data) {
@@ -368,8 +342,7 @@ TEST(Picture, FromResourceChoosesTheDecoderBySignature)
     EXPECT_THROW(TPicture::FromResource(dir.filePath("missing.gif")), EInvalidGraphic);
 }
 
-TEST(Picture, AssignCopiesByValue)
-{
+TEST(Picture, AssignCopiesByValue) {
     GifSpec spec;
     TPicture source = TPicture::FromGifData(WriteGif(spec));
     TPicture copy;
@@ -383,8 +356,7 @@ TEST(Picture, AssignCopiesByValue)
 
 // The committed artwork must stay what the windows rely on: single-frame
 // GIF89a with a global colour table and no transparency, at fixed sizes.
-TEST(Picture, CommittedGifArtworkIsOpaqueGif89aOfTheExpectedSize)
-{
+TEST(Picture, CommittedGifArtworkIsOpaqueGif89aOfTheExpectedSize) {
     const QByteArray source = qgetenv("MARBELUX_SOURCE_DIR");
     ASSERT_FALSE(source.isEmpty()) << "MARBELUX_SOURCE_DIR not set";
     const QDir pictures(QString::fromLocal8Bit(source) + "/resources/pictures");
@@ -392,10 +364,9 @@ TEST(Picture, CommittedGifArtworkIsOpaqueGif89aOfTheExpectedSize)
         const char* name;
         int width, height;
     } expected[] = {
-        {"column1.gif", 193, 281}, {"column2.gif", 193, 281}, {"column3.gif", 194, 281},
-        {"ueber.gif", 101, 30},    {"ueber_down.gif", 101, 30}, {"ende.gif", 101, 30},
-        {"ende_down.gif", 101, 30}, {"go.gif", 101, 30},      {"go_down.gif", 101, 30},
-        {"drucker.gif", 82, 35},   {"drucker_down.gif", 82, 35},
+        {"column1.gif", 193, 281},   {"column2.gif", 193, 281}, {"column3.gif", 194, 281},    {"ueber.gif", 101, 30},
+        {"ueber_down.gif", 101, 30}, {"ende.gif", 101, 30},     {"ende_down.gif", 101, 30},   {"go.gif", 101, 30},
+        {"go_down.gif", 101, 30},    {"drucker.gif", 82, 35},   {"drucker_down.gif", 82, 35},
     };
     for (const auto& e : expected) {
         SCOPED_TRACE(e.name);
@@ -427,8 +398,7 @@ TEST(Picture, CommittedGifArtworkIsOpaqueGif89aOfTheExpectedSize)
 // The kind glyphs: two images side by side in the 16 Windows colours, the
 // background colour at the bottom left, the disabled image only in
 // background, grey and white.
-TEST(Picture, CommittedGlyphStripsFollowTheGlyphRules)
-{
+TEST(Picture, CommittedGlyphStripsFollowTheGlyphRules) {
     const QByteArray source = qgetenv("MARBELUX_SOURCE_DIR");
     ASSERT_FALSE(source.isEmpty()) << "MARBELUX_SOURCE_DIR not set";
     const QDir glyphs(QString::fromLocal8Bit(source) + "/resources/glyphs");
@@ -443,11 +413,10 @@ TEST(Picture, CommittedGlyphStripsFollowTheGlyphRules)
         {"BBABORTX", 36, 18, olive}, {"BBRETRYX", 36, 18, olive},  {"BBIGNOREX", 36, 18, olive},
         {"BBALLX", 36, 19, olive},   {"globe", 32, 16, purple},
     };
-    const QList<QRgb> windows16{
-        qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
-        qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
-        qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
-        qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
+    const QList<QRgb> windows16{qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
+                                qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
+                                qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+                                qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
     for (const auto& e : expected) {
         SCOPED_TRACE(e.name);
         const QImage strip(glyphs.filePath(QString::fromLatin1(e.name) + ".bmp"));

@@ -1,7 +1,7 @@
 // The printer's document rules, over the test backend.
+#include "platform/test_printer.h"
 #include "platform/canvas.h"
 #include "platform/exception.h"
-#include "platform/test_printer.h"
 
 #include "tests/support/test_support.h"
 
@@ -81,8 +81,7 @@ TEST(Printer, GuardAbortsAFailedJobButNotAnEndedOne) {
         TDocumentGuard guard(printer);
         printer.Canvas().FillRect({0, 0, 10, 10});
         throw std::runtime_error("Abbruch");
-    } catch (const std::runtime_error&) {
-    }
+    } catch (const std::runtime_error&) {}
     EXPECT_FALSE(printer.Printing());
     EXPECT_TRUE(printer.Documents[0].Aborted);
 

@@ -50,8 +50,8 @@ TEST(ProfileInt, DecimalHexadecimalAndRejects) {
     EXPECT_EQ(ParseProfileInt(u"2147483647"), 2147483647);
     EXPECT_EQ(ParseProfileInt(u"-2147483648"), int(-2147483647 - 1));
 
-    for (const char16_t* bad : {u"", u" ", u"abc", u"12a", u"1 2", u"0x", u"$", u"-", u"2147483648",
-                                u"-2147483649", u"$100000000", u"1.5", u"\uff11"})
+    for (const char16_t* bad : {u"", u" ", u"abc", u"12a", u"1 2", u"0x", u"$", u"-", u"2147483648", u"-2147483649",
+                                u"$100000000", u"1.5", u"\uff11"})
         EXPECT_FALSE(ParseProfileInt(bad).has_value()) << QString::fromUtf16(bad).toStdString();
 }
 
@@ -70,7 +70,7 @@ TEST_F(ProfileFile, ReadsWithTheProfileRules) {
     TIniFile ini(path);
     EXPECT_EQ(ini.ReadString("TMAINFORM", "FLAGS", "d"), "8");
     EXPECT_EQ(ini.ReadInteger("TMainForm", "Flags", 0), 8);
-    EXPECT_EQ(ini.ReadString("TMainForm", "Quoted", "d"), "\"x\"");  // one pair only
+    EXPECT_EQ(ini.ReadString("TMainForm", "Quoted", "d"), "\"x\""); // one pair only
     EXPECT_EQ(ini.ReadString("TMainForm", "Single", "d"), "y");
     EXPECT_EQ(ini.ReadString("TMainForm", "Unbalanced", "d"), "\"z'");
     EXPECT_EQ(ini.ReadString("TMainForm", "Lone", "d"), "\"");
@@ -119,7 +119,7 @@ TEST_F(ProfileFile, WritesChangeOnlyTheirLine) {
     put(before);
     TIniFile ini(path);
     ini.WriteString("a", "X", "7");
-    ini.WriteString("A", "z", "8");  // new key: after the section's last line, before the blanks
+    ini.WriteString("A", "z", "8"); // new key: after the section's last line, before the blanks
     EXPECT_EQ(bytes(), QByteArray("; comment kept\n[A]\nx=7\nz=8\n\n\n[B]\ny=2\nno equals sign\n[A]\nx=dup\n"));
 }
 
@@ -139,8 +139,7 @@ TEST_F(ProfileFile, NewFileAndLastLineWithoutEnd) {
 TEST_F(ProfileFile, HostileContentNeverBreaksReadsOrWrites) {
     QByteArray garbage;
     QRandomGenerator rng(7);
-    for (int i = 0; i < 200000; ++i)
-        garbage.append(char(rng.bounded(256)));
+    for (int i = 0; i < 200000; ++i) garbage.append(char(rng.bounded(256)));
     garbage.append(QByteArray("\0\0[S]\0\n", 7));
     garbage.append(QByteArray("\n[S]\nK=\xc3\x28\x00zz\n", 13));
     garbage.append("Big=" + QByteArray(10 * 1024 * 1024, 'x') + "\n");
@@ -173,9 +172,9 @@ TEST_F(ProfileFile, FailureBeforeReplacingLeavesTheOldFile) {
     } catch (const EIniFileError& e) {
         EXPECT_EQ(e.Message(), "nach " + path + " kann nicht geschrieben werden");
     }
-    EXPECT_EQ(seen, QByteArray("[S]\nA=new\nOther=kept\n"));  // complete before replacing
+    EXPECT_EQ(seen, QByteArray("[S]\nA=new\nOther=kept\n")); // complete before replacing
     EXPECT_EQ(bytes(), before);
-    EXPECT_EQ(folderEntries(), QStringList{"p.INI"});  // no temporary file left
+    EXPECT_EQ(folderEntries(), QStringList{"p.INI"}); // no temporary file left
 
     TIniFile::SetReplaceHookForTests({});
     ini.WriteString("S", "A", "new");
@@ -191,14 +190,14 @@ TEST_F(ProfileFile, UpdateWritesOnceWithAllChanges) {
         ini.BeginUpdate();
         ini.WriteString("S", "A", "2");
         ini.WriteString("T", "B", "3");
-        EXPECT_EQ(ini.ReadString("S", "A", "d"), "2");  // reads see held-back writes
+        EXPECT_EQ(ini.ReadString("S", "A", "d"), "2"); // reads see held-back writes
         EXPECT_EQ(bytes(), QByteArray("[S]\nA=1\n"));
         ini.UpdateFile();
         EXPECT_EQ(replacements, 1);
         EXPECT_EQ(bytes(), QByteArray("[S]\nA=2\n\n[T]\nB=3\n"));
     }
     {
-        TIniFile dropped(path);  // released before UpdateFile: nothing written
+        TIniFile dropped(path); // released before UpdateFile: nothing written
         dropped.BeginUpdate();
         dropped.WriteString("S", "A", "9");
     }
@@ -207,7 +206,7 @@ TEST_F(ProfileFile, UpdateWritesOnceWithAllChanges) {
 }
 
 TEST_F(ProfileFile, UnwritablePlacesRaiseAndKeepEverything) {
-    ASSERT_TRUE(QDir(dir.path()).mkdir("p.INI"));  // the file's name is taken by a folder
+    ASSERT_TRUE(QDir(dir.path()).mkdir("p.INI")); // the file's name is taken by a folder
     EXPECT_THROW(TIniFile(path).WriteString("S", "A", "1"), EIniFileError);
     EXPECT_EQ(TIniFile(path).ReadString("S", "A", "d"), "d");
 

@@ -36,8 +36,10 @@ PrivateCups::PrivateCups() = default;
 PrivateCups::~PrivateCups() {
     if (clientRedirected_) {
         for (const auto& [name, value] : savedEnv_) {
-            if (value) qputenv(name.constData(), *value);
-            else qunsetenv(name.constData());
+            if (value)
+                qputenv(name.constData(), *value);
+            else
+                qunsetenv(name.constData());
         }
         cupsSetServer(nullptr);
     }
@@ -79,29 +81,29 @@ bool PrivateCups::Start() {
         if (!QDir(dir_.path()).mkpath(sub)) return fail(QString("cannot create %1").arg(path(sub)));
     ::chmod(QFile::encodeName(path("tmp")).constData(), 01777);
 
-    const QString conf = QString(
-        "Listen %1\n"
-        "LogLevel info\n"
-        "Browsing No\n"
-        "BrowseLocalProtocols none\n"
-        "WebInterface No\n"
-        "DefaultAuthType None\n"
-        "ErrorPolicy abort-job\n"
-        "PreserveJobHistory Yes\n"
-        "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-        "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n").arg(Socket());
-    const QString files = QString(
-        "FileDevice Yes\n"
-        "ServerRoot %1\n"
-        "RequestRoot %1/spool\n"
-        "CacheDir %1/cache\n"
-        "StateDir %1/state\n"
-        "TempDir %1/tmp\n"
-        "ErrorLog %1/log/error_log\n"
-        "AccessLog %1/log/access_log\n"
-        "PageLog %1/log/page_log\n"
-        "Printcap %1/printcap\n"
-        "SystemGroup root\n").arg(dir_.path());
+    const QString conf = QString("Listen %1\n"
+                                 "LogLevel info\n"
+                                 "Browsing No\n"
+                                 "BrowseLocalProtocols none\n"
+                                 "WebInterface No\n"
+                                 "DefaultAuthType None\n"
+                                 "ErrorPolicy abort-job\n"
+                                 "PreserveJobHistory Yes\n"
+                                 "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                                 "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n")
+                             .arg(Socket());
+    const QString files = QString("FileDevice Yes\n"
+                                  "ServerRoot %1\n"
+                                  "RequestRoot %1/spool\n"
+                                  "CacheDir %1/cache\n"
+                                  "StateDir %1/state\n"
+                                  "TempDir %1/tmp\n"
+                                  "ErrorLog %1/log/error_log\n"
+                                  "AccessLog %1/log/access_log\n"
+                                  "PageLog %1/log/page_log\n"
+                                  "Printcap %1/printcap\n"
+                                  "SystemGroup root\n")
+                              .arg(dir_.path());
     if (!writeFile(path("cupsd.conf"), conf) || !writeFile(path("cups-files.conf"), files))
         return fail("cannot write the scheduler's configuration in " + dir_.path());
 
@@ -119,20 +121,24 @@ bool PrivateCups::Start() {
             QFile out(path("log/cupsd.out"));
             out.open(QIODevice::ReadOnly);
             return fail(QString("cupsd stopped at once (exit %1): %2\n%3")
-                            .arg(cupsd_.exitCode()).arg(QString::fromUtf8(out.readAll()), LogTail()));
+                            .arg(cupsd_.exitCode())
+                            .arg(QString::fromUtf8(out.readAll()), LogTail()));
         }
         if (clock.elapsed() > 15000) return fail("cupsd did not answer on " + Socket() + "\n" + LogTail());
         QThread::msleep(50);
     }
 
     QString output;
-    if (Run("lpadmin", {"-p", Queue(), "-E", "-v", "file:" + OutputFile(), "-m", "drv:///sample.drv/generic.ppd"}, &output) != 0)
+    if (Run("lpadmin", {"-p", Queue(), "-E", "-v", "file:" + OutputFile(), "-m", "drv:///sample.drv/generic.ppd"},
+            &output) != 0)
         return fail("lpadmin could not create the queue: " + output + "\n" + LogTail());
-    if (Run("lpadmin", {"-d", Queue()}, &output) != 0) return fail("lpadmin could not make the queue the default: " + output);
+    if (Run("lpadmin", {"-d", Queue()}, &output) != 0)
+        return fail("lpadmin could not make the queue the default: " + output);
 
     // From here on this process's client only sees the private scheduler.
     for (const QByteArray& name : ClientVars)
-        savedEnv_[name] = qEnvironmentVariableIsSet(name.constData()) ? std::optional(qgetenv(name.constData())) : std::nullopt;
+        savedEnv_[name] =
+            qEnvironmentVariableIsSet(name.constData()) ? std::optional(qgetenv(name.constData())) : std::nullopt;
     qputenv("CUPS_SERVER", QFile::encodeName(Socket()));
     qunsetenv("PRINTER");
     qunsetenv("LPDEST");
@@ -169,7 +175,8 @@ std::vector<CupsJob> PrivateCups::Jobs() const {
     cups_job_t* jobs = nullptr;
     const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, Queue().toUtf8().constData(), 0, CUPS_WHICHJOBS_ALL);
     std::vector<CupsJob> result;
-    for (int i = 0; i < count; ++i) result.push_back({jobs[i].id, QString::fromUtf8(jobs[i].title), int(jobs[i].state)});
+    for (int i = 0; i < count; ++i)
+        result.push_back({jobs[i].id, QString::fromUtf8(jobs[i].title), int(jobs[i].state)});
     cupsFreeJobs(count, jobs);
     std::sort(result.begin(), result.end(), [](const CupsJob& a, const CupsJob& b) { return a.id < b.id; });
     return result;
@@ -180,7 +187,8 @@ bool PrivateCups::WaitUntilIdle(int timeoutMs) const {
     clock.start();
     for (;;) {
         cups_job_t* jobs = nullptr;
-        const int active = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, Queue().toUtf8().constData(), 0, CUPS_WHICHJOBS_ACTIVE);
+        const int active =
+            cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, Queue().toUtf8().constData(), 0, CUPS_WHICHJOBS_ACTIVE);
         cupsFreeJobs(std::max(active, 0), jobs);
         if (active == 0) return true;
         if (clock.elapsed() > timeoutMs) return false;

@@ -43,10 +43,17 @@ QMap<QString, QString> PdfInfo(const QString& pdf, QString* error) {
 QImage RenderPdfRegion(const QString& pdf, int page, int dpi, const QRect& region, QString* error) {
     QTemporaryDir dir;
     const QString base = dir.path() + "/region";
-    const ToolResult r = RunTool("pdftoppm", {"-f", QString::number(page), "-l", QString::number(page), "-r", QString::number(dpi),
-                                              "-x", QString::number(region.x()), "-y", QString::number(region.y()),
-                                              "-W", QString::number(region.width()), "-H", QString::number(region.height()),
-                                              "-aa", "no", "-aaVector", "no", "-png", "-singlefile", pdf, base});
+    const ToolResult r = RunTool("pdftoppm", {"-f",        QString::number(page),
+                                              "-l",        QString::number(page),
+                                              "-r",        QString::number(dpi),
+                                              "-x",        QString::number(region.x()),
+                                              "-y",        QString::number(region.y()),
+                                              "-W",        QString::number(region.width()),
+                                              "-H",        QString::number(region.height()),
+                                              "-aa",       "no",
+                                              "-aaVector", "no",
+                                              "-png",      "-singlefile",
+                                              pdf,         base});
     QImage image;
     if (r.exitCode != 0 || !image.load(base + ".png")) {
         if (error) *error = "pdftoppm failed: " + r.error;
@@ -56,8 +63,8 @@ QImage RenderPdfRegion(const QString& pdf, int page, int dpi, const QRect& regio
 }
 
 bool PostScriptToPdf(const QString& ps, const QString& pdf, int dpi, QString* error) {
-    const ToolResult r = RunTool("gs", {"-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=pdfwrite", "-r" + QString::number(dpi),
-                                        "-o", pdf, ps});
+    const ToolResult r = RunTool("gs", {"-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=pdfwrite",
+                                        "-r" + QString::number(dpi), "-o", pdf, ps});
     if (r.exitCode == 0 && QFile::exists(pdf)) return true;
     if (error) *error = "gs failed: " + r.error + QString::fromLocal8Bit(r.output);
     return false;

@@ -31,7 +31,7 @@ protected:
         form->AreaRightMm = 50;
         form->AreaTopMm = 30;
         form->AreaBottomMm = 40;
-        ui().fillBox->setItemIndex(0);  // solid: the rectangle is one colour
+        ui().fillBox->setItemIndex(0); // solid: the rectangle is one colour
         ui().TavelColorComboBox2->setColorValue(clRed);
     }
     QRect filled(const QImage& page) { return TTestPrinter::FindColor(page, Qt::red, printer->RenderScale); }
@@ -61,7 +61,7 @@ TEST_F(PrintJob, FrontJobAsksThenFillsTheRectangleOnePagePerCopy) {
         EXPECT_NEAR(r.right() + 1, 1081, 10);
         EXPECT_NEAR(r.bottom() + 1, 794, 10);
     }
-    EXPECT_EQ(form->ProgressPercent, 0);  // reset when the document is closed
+    EXPECT_EQ(form->ProgressPercent, 0); // reset when the document is closed
 }
 
 TEST_F(PrintJob, BackJobMirrorsTheRectangle) {
@@ -88,7 +88,7 @@ TEST_F(PrintJob, AnyAnswerButYesPrintsNothing) {
 
 TEST_F(PrintJob, CopyCountsBelowOneGiveOneEmptyPage) {
     Answers().messageAnswers = {IDYES};
-    ui().CopiesED->setText("0");  // typed, not yet limited by leaving the field
+    ui().CopiesED->setText("0"); // typed, not yet limited by leaving the field
     form->PrintBtnClick(ui().PrintBtn);
     ASSERT_EQ(printer->Documents.size(), 1u);
     EXPECT_EQ(printer->Documents[0].PageCount, 1);
@@ -196,7 +196,8 @@ TEST(SecurityQuestion, EnterAnswersYesInTheRealMessageBox) {
         ASSERT_NE(box, nullptr);
         QTest::keyClick(box, Qt::Key_Return);
     });
-    const int answer = Application()->MessageBox("Wollen Sie das eingelegte Dokument wirklich vernichten?", "Sicherheitsabfrage", 19);
+    const int answer =
+        Application()->MessageBox("Wollen Sie das eingelegte Dokument wirklich vernichten?", "Sicherheitsabfrage", 19);
     Application()->SetAnswerer(std::move(previous));
     EXPECT_EQ(answer, IDYES);
 }

@@ -71,9 +71,12 @@ TEST_F(JobOutput, FrontAndBackJobsLandInAPdfWhereTheMillimetresSay) {
         const QString pdf = dir.filePath(back ? "back.pdf" : "front.pdf");
         Answers().messageAnswers = {IDYES};
         Answers().saveFileAnswers = {pdf};
-        if (back) form->BackBtnClick(ui().BackBtn);
-        else form->PrintBtnClick(ui().PrintBtn);
-        EXPECT_TRUE(Answers().saveFileProposals.last().endsWith(back ? "Dokumenten-Rückseite vernichten.pdf" : "Dokument vernichten.pdf"));
+        if (back)
+            form->BackBtnClick(ui().BackBtn);
+        else
+            form->PrintBtnClick(ui().PrintBtn);
+        EXPECT_TRUE(Answers().saveFileProposals.last().endsWith(back ? "Dokumenten-Rückseite vernichten.pdf"
+                                                                     : "Dokument vernichten.pdf"));
         const auto info = PdfInfo(pdf);
         EXPECT_EQ(info.value("Pages"), "2");
         EXPECT_EQ(info.value("Title"), back ? "Dokumenten-Rückseite vernichten" : "Dokument vernichten");
@@ -119,5 +122,5 @@ TEST_F(JobOutput, FrontJobReachesAPrivateCupsQueueAsOneDocument) {
     const QRect expected = expectedOnPaper(dpi, paperWidth, false);
     expectWithinOnePixel(inkNear(pdf, 1, dpi, expected), expected);
     expectWithinOnePixel(inkNear(pdf, 2, dpi, expected), expected);
-    SetPrinter(std::make_unique<TTestPrinter>());  // before the private queue goes away
+    SetPrinter(std::make_unique<TTestPrinter>()); // before the private queue goes away
 }

@@ -39,7 +39,8 @@ void printPages(TPrinter& printer, int pages, const TRect& r) {
 // inked exactly there on the paper, give or take one device pixel.
 void expectRectangleOnPaper(const QString& pdf, int page, int dpi, const TRect& r, int offsetX, int offsetY) {
     constexpr int margin = 24;
-    const QRect region(r.Left + offsetX - margin, r.Top + offsetY - margin, r.Width() + 2 * margin, r.Height() + 2 * margin);
+    const QRect region(r.Left + offsetX - margin, r.Top + offsetY - margin, r.Width() + 2 * margin,
+                       r.Height() + 2 * margin);
     QString error;
     const QImage image = test::RenderPdfRegion(pdf, page, dpi, region, &error);
     ASSERT_FALSE(image.isNull()) << error.toStdString();
@@ -74,8 +75,8 @@ TEST(PdfPrinter, DocumentHoldsPagesTitleAndTheRectangleWhereTheDevicePixelsSay) 
     printPages(printer, 3, Area);
 
     ASSERT_EQ(Answers().saveFileProposals.size(), 1);
-    EXPECT_EQ(Answers().saveFileProposals[0],
-              QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/Dokumenten-Rückseite vernichten.pdf");
+    EXPECT_EQ(Answers().saveFileProposals[0], QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+                                                  "/Dokumenten-Rückseite vernichten.pdf");
     QString error;
     const auto info = test::PdfInfo(file, &error);
     ASSERT_FALSE(info.isEmpty()) << error.toStdString();
@@ -203,7 +204,8 @@ TEST_F(CupsPrinter, RefusingOrStoppedQueueIsAnErrorAtBeginDoc) {
     const size_t before = cups().Jobs().size();
 
     run("cupsreject", {cups().Queue()});
-    EXPECT_EQ(test::PrinterErrorOf([&] { printer.BeginDoc(); }), "Der Drucker MarbeluxTest nimmt zur Zeit keine Aufträge an");
+    EXPECT_EQ(test::PrinterErrorOf([&] { printer.BeginDoc(); }),
+              "Der Drucker MarbeluxTest nimmt zur Zeit keine Aufträge an");
     EXPECT_FALSE(printer.Printing());
     run("cupsaccept", {cups().Queue()});
 
@@ -245,7 +247,8 @@ TEST_F(CupsPrinter, NoDefaultQueueFailsUntilOneIsChosenInSetup) {
     } restore{cups()};
 
     TQtPrinter printer;
-    EXPECT_EQ(test::PrinterErrorOf([&] { printer.GetDeviceCaps(LOGPIXELSX); }), "Zur Zeit ist kein Standard-Drucker gewählt");
+    EXPECT_EQ(test::PrinterErrorOf([&] { printer.GetDeviceCaps(LOGPIXELSX); }),
+              "Zur Zeit ist kein Standard-Drucker gewählt");
     EXPECT_EQ(test::PrinterErrorOf([&] { printer.BeginDoc(); }), "Zur Zeit ist kein Standard-Drucker gewählt");
 
     // A cancelled setup leaves it so; a confirmed one gives a printer.

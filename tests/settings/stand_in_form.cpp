@@ -11,20 +11,18 @@ namespace mx::test {
 TMainForm::TMainForm(bool storage) {
     resize(622, 476);
     SetFormPosition(this, TPosition::poScreenCenter);
-    auto* tab = new QWidget(this);  // the controls sit deeper than the window
+    auto* tab = new QWidget(this); // the controls sit deeper than the window
     fillBox = new FillList(tab);
     fillBox->setObjectName("fillBox");
     color1 = new ColorBox(tab, clBlack);
     color1->setObjectName("TavelColorComboBox1");
     color2 = new ColorBox(tab, clYellow);
     color2->setObjectName("TavelColorComboBox2");
-    if (storage)
-        FormStorage1 = AttachMainFormStorage(this);
+    if (storage) FormStorage1 = AttachMainFormStorage(this);
 }
 
 TMainForm::~TMainForm() {
-    if (FormStorage1)
-        FormStorage1->WindowDestroying();
+    if (FormStorage1) FormStorage1->WindowDestroying();
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -33,8 +31,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    if (refuseClose)
-        event->ignore();
+    if (refuseClose) event->ignore();
 }
 
 } // namespace mx::test

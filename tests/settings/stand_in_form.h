@@ -20,8 +20,7 @@ public:
     using QWidget::QWidget;
     int ItemIndex() const { return index_; }
     void SetItemIndex(int index) {
-        if (index == index_)
-            return;
+        if (index == index_) return;
         index_ = index;
         ++clicks;
     }

@@ -20,10 +20,18 @@
 namespace mx::test {
 namespace {
 
-const QStringList kAllKeys = {
-    "FormVersion", "Flags", "ShowCmd", "PixelsPerInch", "MinMaxPos(800x800)", "MinMaxPos",
-    "NormPos(800x800)", "NormPos", "Visible", "fillBox_ItemIndex", "TavelColorComboBox1_ColorValue",
-    "TavelColorComboBox2_ColorValue"};
+const QStringList kAllKeys = {"FormVersion",
+                              "Flags",
+                              "ShowCmd",
+                              "PixelsPerInch",
+                              "MinMaxPos(800x800)",
+                              "MinMaxPos",
+                              "NormPos(800x800)",
+                              "NormPos",
+                              "Visible",
+                              "fillBox_ItemIndex",
+                              "TavelColorComboBox1_ColorValue",
+                              "TavelColorComboBox2_ColorValue"};
 
 class SettingsStore : public testing::Test {
 protected:
@@ -54,9 +62,7 @@ protected:
         QFile f(iniPath());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    QString value(const QString& key) const {
-        return TIniFile(iniPath()).ReadString("TMainForm", key, "<none>");
-    }
+    QString value(const QString& key) const { return TIniFile(iniPath()).ReadString("TMainForm", key, "<none>"); }
     // The keys of the window's section, in file order.
     QStringList keys() const {
         QStringList found;
@@ -95,7 +101,7 @@ TEST_F(SettingsStore, FirstStartOpensAsDesignedAndClosingWritesEveryKey) {
     EXPECT_EQ(form->fillBox->clicks, 0);
     EXPECT_EQ(form->color1->ColorValue(), clBlack);
     EXPECT_EQ(form->color2->ColorValue(), clYellow);
-    EXPECT_EQ(form->geometry(), QRect(89, 162, 622, 476));  // centred on 800 x 800
+    EXPECT_EQ(form->geometry(), QRect(89, 162, 622, 476)); // centred on 800 x 800
     EXPECT_FALSE(QFile::exists(iniPath()));
 
     form->close();
@@ -169,7 +175,7 @@ TEST_F(SettingsStore, MinimisedProgramStartsMinimised) {
     EXPECT_EQ(value("ShowCmd"), "2");
 
     auto form = showForm();
-    EXPECT_FALSE(form->isMinimized());  // the command is posted, not carried out at once
+    EXPECT_FALSE(form->isMinimized()); // the command is posted, not carried out at once
     QCoreApplication::processEvents();
     EXPECT_TRUE(form->isMinimized());
 }
@@ -306,7 +312,7 @@ TEST_F(SettingsStore, FailedReplaceLeavesThePreviousFile) {
     EXPECT_EQ(iniBytes(), before);
     EXPECT_EQ(Answers().Errors().size(), 1);
     TIniFile::SetReplaceHookForTests({});
-    form.reset();  // the destroy hook tries again, and now succeeds
+    form.reset(); // the destroy hook tries again, and now succeeds
     EXPECT_EQ(value("fillBox_ItemIndex"), "6");
     EXPECT_EQ(value("Visible"), "1");
     EXPECT_TRUE(iniBytes().startsWith("[Keep]\nA=1\n[TMainForm]\nfillBox_ItemIndex=6\nFormVersion=0\n"));
@@ -318,7 +324,7 @@ TEST_F(SettingsStore, HostileFileNeverBreaksTheStart) {
     junk += "[TMainForm]\nfillBox_ItemIndex=2\n";
     putIni(junk);
     auto form = showForm();
-    EXPECT_EQ(form->fillBox->ItemIndex(), 0);  // overflowing number
+    EXPECT_EQ(form->fillBox->ItemIndex(), 0); // overflowing number
     form->close();
     EXPECT_EQ(value("fillBox_ItemIndex"), "0");
     EXPECT_TRUE(iniBytes().contains("\r\nFormVersion=0\r\n"));
@@ -349,13 +355,13 @@ TEST_F(SettingsStore, NewerVersionWantedIgnoresTheFile) {
 TEST_F(SettingsStore, EntriesThatNameNothingAreDropped) {
     TMainForm form(false);
     TFormStorage storage(&form);
-    storage.SetStoredProps({"FILLBOX.itemindex", "nobody.Foo", "fillBox.Nope", "nodot", " .x",
-                            "fillBox. ", "TavelColorComboBox1.ColorValue"});
+    storage.SetStoredProps({"FILLBOX.itemindex", "nobody.Foo", "fillBox.Nope", "nodot", " .x", "fillBox. ",
+                            "TavelColorComboBox1.ColorValue"});
     storage.Loaded();
-    EXPECT_EQ(storage.StoredProps(), (QStringList{"FILLBOX.itemindex", "fillBox.Nope",
-                                                  "TavelColorComboBox1.ColorValue"}));
+    EXPECT_EQ(storage.StoredProps(),
+              (QStringList{"FILLBOX.itemindex", "fillBox.Nope", "TavelColorComboBox1.ColorValue"}));
     form.show();
-    delete form.color1;  // its entry goes with it
+    delete form.color1; // its entry goes with it
     form.close();
     EXPECT_EQ(storage.StoredProps(), (QStringList{"fillBox.itemindex", "fillBox.Nope"}));
     // Keys use the names as they are, not as the entry spells them.

@@ -30,9 +30,7 @@ public:
 
 namespace {
 
-QMetaProperty prop(const QObject& o, const char* name) {
-    return *FindProperty(&o, QString::fromLatin1(name));
-}
+QMetaProperty prop(const QObject& o, const char* name) { return *FindProperty(&o, QString::fromLatin1(name)); }
 
 TEST(PropertyText, KindsAndTheirTexts) {
     Kinds k;
@@ -51,7 +49,7 @@ TEST(PropertyText, KindsAndTheirTexts) {
 
     SetPropertyFromText(&k, prop(k, "shape"), "STRECTANGLE");
     EXPECT_EQ(k.shape, Kinds::stRectangle);
-    SetPropertyFromText(&k, prop(k, "shape"), "stTriangle");  // unknown: unchanged
+    SetPropertyFromText(&k, prop(k, "shape"), "stTriangle"); // unknown: unchanged
     EXPECT_EQ(k.shape, Kinds::stRectangle);
     SetPropertyFromText(&k, prop(k, "flat"), "false");
     EXPECT_FALSE(k.flat);
@@ -81,8 +79,8 @@ TEST(PropertyText, QuotedTextsSurviveTheFile) {
     TFormPlacement store(&form);
     store.IniFileName = dir.filePath("q.INI");
     store.IniSection = "S";
-    for (const QString& text : {QString("\"both\""), QString("'single'"), QString("\""),
-                                QString("\"open"), QString("plain")}) {
+    for (const QString& text :
+         {QString("\"both\""), QString("'single'"), QString("\""), QString("\"open"), QString("plain")}) {
         store.WriteString("K", text);
         EXPECT_EQ(store.ReadString("K", "d"), text);
     }

@@ -37,7 +37,8 @@ protected:
     }
     // Preview pixel of an area edge, as the window computes it.
     int px(double mm, bool horizontal) {
-        return EdgeToPreview(mm, int(ui().ZoomEd->Value()), ui().PaintBox1->logicalDpiX(), horizontal ? form->OriginX : form->OriginY);
+        return EdgeToPreview(mm, int(ui().ZoomEd->Value()), ui().PaintBox1->logicalDpiX(),
+                             horizontal ? form->OriginX : form->OriginY);
     }
 };
 
@@ -72,7 +73,7 @@ TEST_F(FirstTab, EdgeRuleExchangesClampsAndWritesBack) {
     EXPECT_DOUBLE_EQ(form->AreaBottomMm, form->SheetHeightMm);
     EXPECT_EQ(ui().BottomEd->text(), "27,94");
 
-    paste(ui().LeftEd, "abc");  // not a number: 0
+    paste(ui().LeftEd, "abc"); // not a number: 0
     EXPECT_DOUBLE_EQ(form->AreaLeftMm, 0);
     EXPECT_EQ(ui().LeftEd->text(), "0,00");
 }
@@ -106,9 +107,12 @@ TEST_F(FirstTab, PreviewShowsSheetHatchedAreaAndGuideLines) {
     for (int y = T + 2; y < B - 2; ++y)
         for (int x = L + 2; x < R - 2; ++x) {
             const TColor c = box->PixelAt(x, y);
-            if (c == clSilver) ++silver;
-            else if (c == clWhite) ++white;
-            else ADD_FAILURE() << "unexpected colour inside the area at " << x << "," << y;
+            if (c == clSilver)
+                ++silver;
+            else if (c == clWhite)
+                ++white;
+            else
+                ADD_FAILURE() << "unexpected colour inside the area at " << x << "," << y;
         }
     EXPECT_GT(silver, 0);
     EXPECT_GT(white, silver);
@@ -148,7 +152,7 @@ TEST_F(FirstTab, DragANewAreaWithRealMouseEvents) {
     QTest::mousePress(box, Qt::LeftButton, {}, start);
     Flush();
     EXPECT_EQ(form->Dragging, 1);
-    EXPECT_NEAR(form->AreaLeftMm, form->AreaRightMm, 1e-9);  // zero size at the press
+    EXPECT_NEAR(form->AreaLeftMm, form->AreaRightMm, 1e-9); // zero size at the press
     const QPoint end(px(80, true), px(90, false));
     QTest::mouseMove(box, end);
     Flush();
@@ -169,7 +173,7 @@ TEST_F(FirstTab, DraggingTheLeftEdgeAcrossTheRightExchangesThem) {
     paste(ui().TopEd, "5");
     paste(ui().BottomEd, "10");
     const int y = px(75, false);
-    form->PaintBox1MouseMove({}, px(50, true) + 2, y);  // hover: left zone
+    form->PaintBox1MouseMove({}, px(50, true) + 2, y); // hover: left zone
     EXPECT_TRUE(form->LeftActive);
     EXPECT_EQ(ui().PaintBox1->cursor().shape(), Qt::SizeHorCursor);
     form->PaintBox1MouseDown(Qt::LeftButton, {}, px(50, true) + 2, y);
@@ -207,7 +211,8 @@ TEST_F(FirstTab, OneDragStepPaintsThePreviewAndEachRulerOnce) {
     form->PaintBox1MouseMove({}, 50, 50);
     form->PaintBox1MouseDown(Qt::LeftButton, {}, 50, 50);
     Flush();
-    const int preview = ui().PaintBox1->PaintCount(), top = ui().PaintBox3->PaintCount(), left = ui().PaintBox4->PaintCount();
+    const int preview = ui().PaintBox1->PaintCount(), top = ui().PaintBox3->PaintCount(),
+              left = ui().PaintBox4->PaintCount();
     QTest::mouseMove(ui().PaintBox1, QPoint(140, 160));
     Flush();
     EXPECT_EQ(ui().PaintBox1->PaintCount() - preview, 1);
@@ -245,7 +250,7 @@ TEST_F(FirstTab, WheelScrollsThirtyPixelsPerNotch) {
     form->FormMouseWheelUp(form.get());
     EXPECT_EQ(v->value(), 0);
     form->FormMouseWheelUp(form.get());
-    EXPECT_EQ(v->value(), 0);  // the scroll box keeps its range
+    EXPECT_EQ(v->value(), 0); // the scroll box keeps its range
 }
 
 TEST_F(FirstTab, NoPrinterIsReportedOncePerUserAction) {

@@ -13,15 +13,15 @@ TEST(SheetMath, LetterSheetAt600DpiAndScreenSizes) {
     EXPECT_EQ(SheetScreenPixels(4960, 96, 600, 100), 793);
     EXPECT_EQ(SheetScreenPixels(4960, 96, 600, 30), 238);
     EXPECT_EQ(SheetScreenPixels(4960, 96, 600, 0), 0);
-    EXPECT_EQ(SheetScreenPixels(4960, 96, 0, 100), 0);  // no division by zero
+    EXPECT_EQ(SheetScreenPixels(4960, 96, 0, 100), 0); // no division by zero
 }
 
 TEST(SheetMath, DevicePositionsTruncateNeverRound) {
-    EXPECT_EQ(MmToDevice(20, 600), 472);   // 472.44
-    EXPECT_EQ(MmToDevice(30, 600), 708);   // 708.66
-    EXPECT_EQ(MmToDevice(40, 600), 944);   // 944.88
+    EXPECT_EQ(MmToDevice(20, 600), 472); // 472.44
+    EXPECT_EQ(MmToDevice(30, 600), 708); // 708.66
+    EXPECT_EQ(MmToDevice(40, 600), 944); // 944.88
     EXPECT_EQ(MmToDevice(50, 600), 1181);
-    EXPECT_EQ(MmToDevice(-1, 600), -23);   // toward zero for negatives too
+    EXPECT_EQ(MmToDevice(-1, 600), -23); // toward zero for negatives too
 }
 
 TEST(SheetMath, PreviewConversionsRoundTripWithinAPixel) {
@@ -55,7 +55,7 @@ TEST(SheetMath, NormaliseExchangesThenClamps) {
     EXPECT_DOUBLE_EQ(equal.Right, 50);
 
     Area none{10, 20, 30, 40};
-    NormaliseArea(none, 0, 0);  // no sheet yet: everything collapses to 0
+    NormaliseArea(none, 0, 0); // no sheet yet: everything collapses to 0
     EXPECT_DOUBLE_EQ(none.Left, 0);
     EXPECT_DOUBLE_EQ(none.Right, 0);
     EXPECT_DOUBLE_EQ(none.Bottom, 0);
@@ -78,8 +78,8 @@ TEST(SheetMath, AxisLayoutCentresOnlyWhenThereIsRoomToSpare) {
 
 TEST(SheetMath, GrabZonesReachFourPixelsAndOnlyBetweenTheOtherEdges) {
     const int L = 100, T = 100, R = 200, B = 200;
-    EXPECT_TRUE(HitTestEdges(96, 150, L, T, R, B).Left);    // 4 away: in
-    EXPECT_FALSE(HitTestEdges(95, 150, L, T, R, B).Left);   // 5 away: out
+    EXPECT_TRUE(HitTestEdges(96, 150, L, T, R, B).Left);  // 4 away: in
+    EXPECT_FALSE(HitTestEdges(95, 150, L, T, R, B).Left); // 5 away: out
     EXPECT_TRUE(HitTestEdges(204, 150, L, T, R, B).Right);
     EXPECT_FALSE(HitTestEdges(205, 150, L, T, R, B).Right);
     EXPECT_TRUE(HitTestEdges(150, 104, L, T, R, B).Top);
@@ -141,6 +141,6 @@ TEST(SheetMath, RulerMarksBeforeTheSheetAreNegativeAndZeroIsAMark) {
     EXPECT_TRUE(sawZeroMark);
     // Marks go on past the sheet's end to the end of the ruler.
     EXPECT_GT(marks.back().Position, 300);
-    EXPECT_TRUE(RulerMarks(100, 100, 50, 400).empty());  // zoom 0
-    EXPECT_TRUE(RulerMarks(0, 0, 0, 400).empty());       // no sheet yet
+    EXPECT_TRUE(RulerMarks(100, 100, 50, 400).empty()); // zoom 0
+    EXPECT_TRUE(RulerMarks(0, 0, 0, 400).empty());      // no sheet yet
 }

@@ -100,14 +100,14 @@ TEST(FillRule, UnknownIndexKeepsTheCanvasPattern) {
     {
         TCanvas c(&s.image);
         ApplyFillRule(c, kAll, 6, clBlue, clLime);
-        ApplyFillRule(c, kAll, -1, kFg, kBg);   // new colours, pattern stays vertical
+        ApplyFillRule(c, kAll, -1, kFg, kBg); // new colours, pattern stays vertical
         EXPECT_EQ(c.Brush().Style, bsVertical);
     }
     fill(expected, 6);
     EXPECT_EQ(s.image, expected.image);
 
     Surface never;
-    fill(never, 7);   // a canvas that never had a pattern fills solid
+    fill(never, 7); // a canvas that never had a pattern fills solid
     never.onlyColours(kAll, [](int, int) { return kFg; });
 }
 

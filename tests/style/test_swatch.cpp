@@ -67,12 +67,12 @@ TEST_F(Swatch, ClickingAFillRepaintsAtOnceWithNoTraceOfTheLast) {
 
 TEST_F(Swatch, ChoosingColoursRepaintsAtOnce) {
     ui().TavelColorComboBox1->setFocus();
-    QTest::keyClick(ui().TavelColorComboBox1, Qt::Key_Down);   // Black -> Maroon
+    QTest::keyClick(ui().TavelColorComboBox1, Qt::Key_Down); // Black -> Maroon
     EXPECT_TRUE(shows(bsCross, clYellow, clMaroon));
 
     test::Answers().colorAnswers.push_back(TColor(0x204060));
     ui().TavelColorComboBox2->setFocus();
-    QTest::keyClick(ui().TavelColorComboBox2, Qt::Key_End);   // the custom entry
+    QTest::keyClick(ui().TavelColorComboBox2, Qt::Key_End); // the custom entry
     EXPECT_EQ(test::Answers().colorRequests, std::vector<TColor>{clYellow});
     EXPECT_TRUE(shows(bsCross, 0x204060, clMaroon));
 }
@@ -96,7 +96,7 @@ TEST_F(Swatch, SolidIgnoresTheBackgroundButStoresIt) {
 TEST_F(Swatch, NoFillChosenKeepsTheLastPatternAcrossPaints) {
     clickFill(3);
     ui().PaintBox2->update();
-    Flush();   // a paint cycle in between
+    Flush(); // a paint cycle in between
     ui().TavelColorComboBox2->setColorValue(clRed);
     ui().fillBox->setItemIndex(-1);
     EXPECT_TRUE(shows(bsBDiagonal, clRed, clBlack));

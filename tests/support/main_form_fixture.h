@@ -19,7 +19,7 @@ protected:
     static void Flush();
     Ui::TMainForm& ui() { return form->Controls(); }
 
-    TTestGeometry geometry;  // change before CreateForm()
+    TTestGeometry geometry; // change before CreateForm()
     TTestPrinter* printer = nullptr;
     std::unique_ptr<TMainForm> form;
     void CreateForm();

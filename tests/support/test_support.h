@@ -20,11 +20,11 @@ struct AskedMessage {
 
 class ScriptedAnswerer : public TAnswerer {
 public:
-    std::deque<int> messageAnswers;      // default IDOK / IDCANCEL when empty
+    std::deque<int> messageAnswers; // default IDOK / IDCANCEL when empty
     std::deque<std::optional<TColor>> colorAnswers;
     std::deque<bool> printerSetupAnswers;
     std::function<void(QPrinter&)> onPrinterSetup;
-    std::deque<QString> saveFileAnswers;  // an empty name cancels
+    std::deque<QString> saveFileAnswers; // an empty name cancels
     std::function<int(QWidget&)> onDialog;
 
     std::vector<AskedMessage> messages;

@@ -6,7 +6,7 @@ namespace artwork {
 
 void MakeColumnPictures(const QDir& pictures);
 void MakePictureButtons(const QDir& pictures);
-void MakeSmallPictures(const QDir& pictures);  // tab images, homepage glyph
+void MakeSmallPictures(const QDir& pictures); // tab images, homepage glyph
 void MakeAboutPicture(const QDir& pictures);
 void MakeIcon(const QDir& icons);
 void MakeGlyphs(const QDir& glyphs);

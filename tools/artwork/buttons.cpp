@@ -18,18 +18,15 @@ namespace {
 const QColor ButtonFace(212, 208, 200);
 
 struct Look {
-    QColor top, bottom;   // bar gradient
-    QColor light, dark;   // bevel
-    QColor ink, glow;     // letters and their halo (invalid: none)
+    QColor top, bottom; // bar gradient
+    QColor light, dark; // bevel
+    QColor ink, glow;   // letters and their halo (invalid: none)
 };
 
-const Look Normal{QColor(250, 246, 232), QColor(220, 212, 192), QColor(255, 255, 255),
-                  QColor(140, 132, 116), {}, {}};
-const Look Pressed{QColor(150, 150, 150), QColor(178, 178, 178), QColor(100, 100, 100),
-                   QColor(236, 236, 236), {}, {}};
+const Look Normal{QColor(250, 246, 232), QColor(220, 212, 192), QColor(255, 255, 255), QColor(140, 132, 116), {}, {}};
+const Look Pressed{QColor(150, 150, 150), QColor(178, 178, 178), QColor(100, 100, 100), QColor(236, 236, 236), {}, {}};
 
-QImage DrawButton(QSize size, const QStringList& lines, int pixelSize, Look look)
-{
+QImage DrawButton(QSize size, const QStringList& lines, int pixelSize, Look look) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(ButtonFace);
     QPainter p(&image);
@@ -90,15 +87,13 @@ struct ButtonArt {
 
 } // namespace
 
-void MakePictureButtons(const QDir& pictures)
-{
+void MakePictureButtons(const QDir& pictures) {
     const QColor blue(16, 36, 196), red(214, 18, 18), darkRed(140, 0, 0);
     const ButtonArt buttons[] = {
         {"ueber", {101, 30}, {"Ueber"}, 22, blue, blue, QColor(255, 236, 40)},
         {"ende", {101, 30}, {"Ende"}, 22, blue, blue, QColor(255, 236, 40)},
         {"go", {101, 30}, {"Go!"}, 23, red, red, QColor(60, 240, 255)},
-        {"drucker", {82, 35}, {"Drucker", "Einrichten"}, 13, darkRed, QColor(170, 255, 255),
-         QColor(0, 90, 110)},
+        {"drucker", {82, 35}, {"Drucker", "Einrichten"}, 13, darkRed, QColor(170, 255, 255), QColor(0, 90, 110)},
     };
     for (const ButtonArt& b : buttons) {
         Look normal = Normal;

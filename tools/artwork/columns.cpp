@@ -20,16 +20,14 @@ const QColor Skin(242, 204, 174);
 const QColor SkinShade(222, 172, 140);
 const QColor SkinLine(170, 112, 84);
 
-QImage NewColumn(int width)
-{
+QImage NewColumn(int width) {
     QImage image(width, 281, QImage::Format_RGB32);
     image.fill(Qt::white);
     return image;
 }
 
 // A rounded stroke from a to b, filled and outlined.
-void Capsule(QPainter& p, QPointF a, QPointF b, double width, const QBrush& fill, QColor outline)
-{
+void Capsule(QPainter& p, QPointF a, QPointF b, double width, const QBrush& fill, QColor outline) {
     QPainterPath line(a);
     line.lineTo(b);
     QPainterPathStroker stroker;
@@ -40,8 +38,7 @@ void Capsule(QPainter& p, QPointF a, QPointF b, double width, const QBrush& fill
     p.drawPath(stroker.createStroke(line).simplified());
 }
 
-void Finger(QPainter& p, QPointF a, QPointF b, double width)
-{
+void Finger(QPainter& p, QPointF a, QPointF b, double width) {
     QLinearGradient g(a, b);
     g.setColorAt(0, Skin);
     g.setColorAt(1, SkinShade);
@@ -49,8 +46,7 @@ void Finger(QPainter& p, QPointF a, QPointF b, double width)
 }
 
 // Forearm in a shirt sleeve from the right edge towards the wrist.
-void Sleeve(QPainter& p, QPointF wrist, QPointF elbow, double width)
-{
+void Sleeve(QPainter& p, QPointF wrist, QPointF elbow, double width) {
     Capsule(p, wrist, elbow, width * 0.82, Skin, SkinLine);
     QLinearGradient cloth(wrist, wrist + QPointF(0, width));
     cloth.setColorAt(0, QColor(96, 128, 186));
@@ -62,8 +58,7 @@ void Sleeve(QPainter& p, QPointF wrist, QPointF elbow, double width)
             QColor(120, 130, 150));
 }
 
-void Palm(QPainter& p, const QRectF& r, double angle)
-{
+void Palm(QPainter& p, const QRectF& r, double angle) {
     p.save();
     p.translate(r.center());
     p.rotate(angle);
@@ -76,8 +71,7 @@ void Palm(QPainter& p, const QRectF& r, double angle)
     p.restore();
 }
 
-void Ring(QPainter& p, QPointF c, double rx, double ry, double angle)
-{
+void Ring(QPainter& p, QPointF c, double rx, double ry, double angle) {
     p.save();
     p.translate(c);
     p.rotate(angle);
@@ -94,8 +88,7 @@ void Ring(QPainter& p, QPointF c, double rx, double ry, double angle)
 }
 
 // Scissors opened by `spread` degrees; pivot at the origin, tips towards -x.
-void Scissors(QPainter& p, double spread)
-{
+void Scissors(QPainter& p, double spread) {
     for (int side : {-1, 1}) {
         p.save();
         p.rotate(side * spread / 2);
@@ -118,8 +111,7 @@ void Scissors(QPainter& p, double spread)
     p.drawEllipse(QPointF(0, 0), 3, 3);
 }
 
-void DrawScissorsHand(QPainter& p)
-{
+void DrawScissorsHand(QPainter& p) {
     p.save();
     p.translate(80, 146);
     p.rotate(-28);
@@ -148,8 +140,7 @@ void DrawScissorsHand(QPainter& p)
     p.restore();
 }
 
-void DrawPenHand(QPainter& p)
-{
+void DrawPenHand(QPainter& p) {
     p.save();
     p.translate(70, 172);
     p.rotate(-38);
@@ -184,16 +175,13 @@ void DrawPenHand(QPainter& p)
     p.restore();
 }
 
-void Keyboard(QPainter& p, double width)
-{
-    DrawKeyboard(p, QPolygonF{QPointF(18, 196), QPointF(width - 6, 192), QPointF(width + 40, 268),
-                              QPointF(-24, 272)});
+void Keyboard(QPainter& p, double width) {
+    DrawKeyboard(p, QPolygonF{QPointF(18, 196), QPointF(width - 6, 192), QPointF(width + 40, 268), QPointF(-24, 272)});
 }
 
 } // namespace
 
-void MakeColumnPictures(const QDir& pictures)
-{
+void MakeColumnPictures(const QDir& pictures) {
     {
         QImage image = NewColumn(193);
         QPainter p(&image);

@@ -8,10 +8,8 @@
 #include <cstdio>
 #include <exception>
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: marbelux-artwork OUTPUT_FOLDER\n");
@@ -20,8 +18,7 @@ int main(int argc, char** argv)
     const QDir out(QString::fromLocal8Bit(argv[1]));
     try {
         for (const char* sub : {"pictures", "icons", "glyphs"})
-            if (!out.mkpath(QString::fromLatin1(sub)))
-                throw std::runtime_error(std::string("cannot create ") + sub);
+            if (!out.mkpath(QString::fromLatin1(sub))) throw std::runtime_error(std::string("cannot create ") + sub);
         const QDir pictures(out.filePath("pictures"));
         artwork::MakeColumnPictures(pictures);
         artwork::MakePictureButtons(pictures);

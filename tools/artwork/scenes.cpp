@@ -9,8 +9,7 @@
 
 namespace artwork {
 
-void DrawBackdrop(QPainter& p, const QRectF& r, double deskY)
-{
+void DrawBackdrop(QPainter& p, const QRectF& r, double deskY) {
     QLinearGradient wall(r.topLeft(), QPointF(r.left(), deskY));
     wall.setColorAt(0, QColor(240, 244, 238));
     wall.setColorAt(1, QColor(208, 220, 210));
@@ -22,8 +21,7 @@ void DrawBackdrop(QPainter& p, const QRectF& r, double deskY)
     p.fillRect(QRectF(r.left(), deskY, r.width(), 1.5), QColor(176, 160, 134));
 }
 
-void DrawKeyboard(QPainter& p, const QPolygonF& quad)
-{
+void DrawKeyboard(QPainter& p, const QPolygonF& quad) {
     constexpr double W = 300, H = 110;
     // Front face, drawn flat below the front edge.
     p.save();
@@ -58,8 +56,7 @@ void DrawKeyboard(QPainter& p, const QPolygonF& quad)
     for (int row = 0; row < 4; ++row) {
         const double y = top + row * (key + gap);
         const double shift = row * 6;
-        for (double x = left + shift; x + key <= W - 10; x += key + gap)
-            drawKey(x, y, key);
+        for (double x = left + shift; x + key <= W - 10; x += key + gap) drawKey(x, y, key);
     }
     const double y = top + 4 * (key + gap);
     drawKey(left, y, 40);
@@ -70,8 +67,7 @@ void DrawKeyboard(QPainter& p, const QPolygonF& quad)
     p.restore();
 }
 
-void DrawSheet(QPainter& p, const QRectF& r, double barTop, double barBottom)
-{
+void DrawSheet(QPainter& p, const QRectF& r, double barTop, double barBottom) {
     p.save();
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 40));
@@ -93,14 +89,13 @@ void DrawSheet(QPainter& p, const QRectF& r, double barTop, double barBottom)
     }
     if (barTop >= 0 && barBottom > barTop) {
         p.setBrush(QColor(18, 18, 18));
-        p.drawRect(QRectF(r.left() + margin * 0.4, r.top() + r.height() * barTop,
-                          r.width() - margin * 0.8, r.height() * (barBottom - barTop)));
+        p.drawRect(QRectF(r.left() + margin * 0.4, r.top() + r.height() * barTop, r.width() - margin * 0.8,
+                          r.height() * (barBottom - barTop)));
     }
     p.restore();
 }
 
-void DrawPrinter(QPainter& p, const QRectF& r)
-{
+void DrawPrinter(QPainter& p, const QRectF& r) {
     const double x = r.left(), y = r.top(), w = r.width(), h = r.height();
     p.save();
     // Paper standing in the feed slot behind the lid.
@@ -143,8 +138,7 @@ void DrawPrinter(QPainter& p, const QRectF& r)
     p.restore();
 }
 
-void DrawGlobe(QPainter& p, const QRectF& r, QColor sea, QColor land, QColor grid, bool parallels)
-{
+void DrawGlobe(QPainter& p, const QRectF& r, QColor sea, QColor land, QColor grid, bool parallels) {
     p.save();
     QPainterPath ball;
     ball.addEllipse(r);

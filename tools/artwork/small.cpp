@@ -15,8 +15,7 @@
 namespace artwork {
 namespace {
 
-void WriteTiny(const QDir& dir, const char* name, const std::function<void(QPainter&)>& draw)
-{
+void WriteTiny(const QDir& dir, const char* name, const std::function<void(QPainter&)>& draw) {
     QImage image(16, 16, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
@@ -26,8 +25,7 @@ void WriteTiny(const QDir& dir, const char* name, const std::function<void(QPain
     WritePng(image, dir.filePath(QString::fromLatin1(name)));
 }
 
-void CutMark(QPainter& p)
-{
+void CutMark(QPainter& p) {
     p.setPen(QPen(QColor(90, 90, 90), 1, Qt::DashLine));
     p.drawLine(QPointF(0, 14.5), QPointF(16, 14.5));
     // Scissors lying on the line, blades to the right.
@@ -40,8 +38,7 @@ void CutMark(QPainter& p)
     p.drawEllipse(QPointF(3.5, 11.5), 2.3, 2.3);
 }
 
-void Palette(QPainter& p)
-{
+void Palette(QPainter& p) {
     QPainterPath board;
     board.addEllipse(QRectF(0.5, 2.5, 15, 12));
     QPainterPath hole;
@@ -63,8 +60,7 @@ void Palette(QPainter& p)
     p.drawLine(QPointF(15, 0.8), QPointF(9, 8.5));
 }
 
-void SmallPrinter(QPainter& p)
-{
+void SmallPrinter(QPainter& p) {
     p.setPen(QPen(QColor(110, 110, 110), 1));
     p.setBrush(Qt::white);
     p.drawRect(QRectF(4.5, 0.5, 7, 6));
@@ -86,22 +82,20 @@ void SmallPrinter(QPainter& p)
 
 } // namespace
 
-void MakeSmallPictures(const QDir& dir)
-{
+void MakeSmallPictures(const QDir& dir) {
     WriteTiny(dir, "tab0.png", CutMark);
     WriteTiny(dir, "tab1.png", Palette);
     WriteTiny(dir, "tab2.png", SmallPrinter);
     WriteTiny(dir, "www.png", [](QPainter& p) {
-        DrawGlobe(p, QRectF(0.5, 0.5, 15, 15), QColor(40, 100, 220), QColor(60, 170, 70),
-                  QColor(210, 235, 255, 200), true);
+        DrawGlobe(p, QRectF(0.5, 0.5, 15, 15), QColor(40, 100, 220), QColor(60, 170, 70), QColor(210, 235, 255, 200),
+                  true);
         p.setPen(QPen(QColor(20, 50, 120), 1));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
     });
 }
 
-void MakeAboutPicture(const QDir& dir)
-{
+void MakeAboutPicture(const QDir& dir) {
     QImage image(306, 322, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
