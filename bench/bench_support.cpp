@@ -4,7 +4,7 @@
 #include "controls/num_spin_edit.h"
 #include "platform/paintbox.h"
 #include "platform/printer.h"
-#include "platform/test_printer.h"
+#include "tests/support/test_printer.h"
 #include "ui_main_form.h"
 
 #include <QCoreApplication>

@@ -36,22 +36,22 @@ void TMainForm::RunPrintJob(bool back) {
 
     printer->SetTitle(back ? "Dokumenten-Rückseite vernichten" : "Dokument vernichten");
     if (!printer->BeginDoc()) return;
-    try {
-        const int n = copiesOf(*ui->CopiesED);
-        for (int i = 1; i <= n; ++i) {
-            // A new page starts with a fresh drawing state: set everything anew.
-            ApplyFillRule(printer->Canvas(), rect, ui->fillBox->ItemIndex(), ui->TavelColorComboBox2->ColorValue(),
-                          ui->TavelColorComboBox1->ColorValue());
-            SendProgress(this, static_cast<int>(static_cast<long long>(i) * 100 / n));
-            if (i < copiesOf(*ui->CopiesED)) printer->NewPage();
-        }
-        printer->EndDoc();
-    } catch (...) {
-        printer->Abort();
-        FinishJob();
-        throw;
+    // Progress back to 0 and a pending close carried out, also on failure;
+    // the guard drops a document that did not reach EndDoc first.
+    struct Finish {
+        TMainForm& form;
+        ~Finish() { form.FinishJob(); }
+    } finish{*this};
+    TDocumentGuard guard(*printer);
+    const int n = copiesOf(*ui->CopiesED);
+    for (int i = 1; i <= n; ++i) {
+        // A new page starts with a fresh drawing state: set everything anew.
+        ApplyFillRule(printer->Canvas(), rect, ui->fillBox->ItemIndex(), ui->TavelColorComboBox2->ColorValue(),
+                      ui->TavelColorComboBox1->ColorValue());
+        SendProgress(this, static_cast<int>(static_cast<long long>(i) * 100 / n));
+        if (i < copiesOf(*ui->CopiesED)) printer->NewPage();
     }
-    FinishJob();
+    printer->EndDoc();
 }
 
 void TMainForm::FinishJob() {

@@ -1,5 +1,5 @@
 // The printer's document rules, over the test backend.
-#include "platform/test_printer.h"
+#include "tests/support/test_printer.h"
 #include "platform/canvas.h"
 #include "platform/exception.h"
 

@@ -2,7 +2,7 @@
 // A shown main window on a scripted test printer, settings in a private
 // folder, for the window-level tests.
 #include "app/main_form.h"
-#include "platform/test_printer.h"
+#include "tests/support/test_printer.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

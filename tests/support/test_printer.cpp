@@ -1,4 +1,4 @@
-#include "platform/test_printer.h"
+#include "tests/support/test_printer.h"
 
 #include "platform/canvas.h"
 #include "platform/exception.h"
