@@ -3,8 +3,8 @@
 #include "controls/color_combo_box.h"
 #include "controls/num_spin_edit.h"
 #include "controls/radio_group.h"
-#include "tests/support/test_printer.h"
 #include "tests/support/main_form_fixture.h"
+#include "tests/support/test_printer.h"
 #include "tests/support/test_support.h"
 #include "ui_main_form.h"
 

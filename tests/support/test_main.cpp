@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
                              "PRINTER", "LPDEST"})
         qunsetenv(name);
     const QString runtime = home.path() + "/runtime";
-    if (!QDir().mkpath(runtime) || !QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+    if (!QDir().mkpath(runtime) ||
+        !QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
         return 2;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
     // The resources live in a static library: pull them in.
