@@ -1,6 +1,7 @@
 #include "platform/application.h"
 
 #include "platform/exception.h"
+#include "platform/printer_setup_dialog.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -8,8 +9,6 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPageSetupDialog>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QUrl>
@@ -77,14 +76,10 @@ public:
     }
 
     bool PrinterSetup(QPrinter& printer) override {
-        if (printer.outputFormat() == QPrinter::PdfFormat) {
-            QPageSetupDialog dialog(&printer, QApplication::activeWindow());
-            return dialog.exec() == QDialog::Accepted;
-        }
-        QPrintDialog dialog(&printer, QApplication::activeWindow());
-        dialog.setOptions(QAbstractPrintDialog::PrintDialogOptions());
-        dialog.setWindowTitle("Druckereinrichtung");
-        return dialog.exec() == QDialog::Accepted;
+        TPrinterSetupDialog dialog(printer, QApplication::activeWindow());
+        if (dialog.exec() != QDialog::Accepted) return false;
+        dialog.Apply(printer);
+        return true;
     }
 
     std::optional<QString> SaveFileName(const QString& caption, const QString& proposed) override {

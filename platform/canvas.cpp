@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QVector>
 #include <algorithm>
@@ -62,6 +63,37 @@ bool plotHatchOnImage(QPainter& painter, TBrushStyle style, const QColor& color,
                 line[x + dx] = pixel;
         }
     }
+    return true;
+}
+
+// On a PDF page (the printer's output) a hatch is Qt's own pattern brush,
+// written as a vector tiling pattern in the fill colour: small files, and
+// no lossy image between the colour chosen and the colour printed. Qt draws
+// a cell's lines as strokes one unit wide, the axis lines centred on cell
+// coordinate 4 and the diagonals through the cell's corners. The brush
+// origins below put them on HatchBit's phase as ghostscript (what the
+// print filters use) rasterises them at the device resolution: an axis
+// stroke centred on a whole device coordinate fills that pixel's row or
+// column, a diagonal stroke fills the pixels whose centres it runs through.
+// The real-output tests of the printer hold this to every pixel.
+bool FillPdfHatch(QPainter& painter, TBrushStyle style, const QColor& color, const QRect& r) {
+    if (!painter.paintEngine() || painter.paintEngine()->type() != QPaintEngine::Pdf) return false;
+    const QPoint axisOrigin(4, 4), diagonalOrigin(4, 0);
+    Qt::BrushStyle pattern = Qt::NoBrush;
+    switch (style) {
+    case bsHorizontal: pattern = Qt::HorPattern; break;
+    case bsVertical: pattern = Qt::VerPattern; break;
+    case bsCross: pattern = Qt::CrossPattern; break;
+    case bsBDiagonal: pattern = Qt::BDiagPattern; break;
+    case bsFDiagonal: pattern = Qt::FDiagPattern; break;
+    case bsDiagCross: pattern = Qt::DiagCrossPattern; break;
+    default: return false;
+    }
+    const bool axis = style == bsHorizontal || style == bsVertical || style == bsCross;
+    const QPointF saved = painter.brushOrigin();
+    painter.setBrushOrigin(axis ? axisOrigin : diagonalOrigin);
+    painter.fillRect(r, QBrush(color, pattern));
+    painter.setBrushOrigin(saved);
     return true;
 }
 
@@ -133,6 +165,7 @@ void TCanvas::fillWithBrush(const QRect& r) {
     default:
         if (bkMode_ == OPAQUE) painter_->fillRect(r, ToQColor(bkColor_));
         if (plotHatchOnImage(*painter_, brush_.Style, ToQColor(brush_.Color), r, clip_)) return;
+        if (FillPdfHatch(*painter_, brush_.Style, ToQColor(brush_.Color), r)) return;
         painter_->setBrushOrigin(0, 0);
         painter_->fillRect(r, QBrush(hatchTile(brush_.Style, ToQColor(brush_.Color))));
     }

@@ -31,6 +31,12 @@ public:
     // device pixels; 0 for an unknown index. Throws EPrinter when no
     // usable printer can be had. Cheap: may be read on every redraw.
     virtual int GetDeviceCaps(int index) = 0;
+    // Asks the print system again (it may have come back or gone away) and
+    // drops the cached capabilities. Called at the start of every job, before
+    // its capabilities are read; no effect while a document is open.
+    virtual void Refresh() {}
+    // The queue's name ("PDF" for file output), for per-printer settings.
+    virtual QString Name() = 0;
 
     const QString& Title() const { return title_; }
     void SetTitle(const QString& title) { title_ = title; }

@@ -2,21 +2,17 @@
 
 #include "platform/application.h"
 #include "platform/canvas.h"
+#include "platform/cups_queue.h"
 #include "platform/exception.h"
 
 #include <QDir>
 #include <QFile>
 #include <QPageLayout>
 #include <QPainter>
-#include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStandardPaths>
-#include <QStringList>
 #include <QTemporaryFile>
-
-#include <cstring>
-#include <cups/cups.h>
 
 namespace mx {
 
@@ -24,95 +20,82 @@ namespace {
 
 const char* const NoDefaultPrinter = "Zur Zeit ist kein Standard-Drucker gewählt";
 
-// Qt's key for the extra CUPS options chosen in its print dialog.
-constexpr auto CupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+bool IsQueue(const QPrinter& printer) { return printer.outputFormat() == QPrinter::NativeFormat; }
 
-// CUPS names a queue "name" or "name/instance".
-QByteArray queueName(const QString& printer) { return printer.section('/', 0, 0).toLocal8Bit(); }
-
-// Qt hands a job to the queue without looking at the answer, so a queue
-// that refuses it would lose the document silently: ask first.
-void checkQueueTakesJobs(const QString& printer) {
-    const QByteArray instance = printer.section('/', 1).toLocal8Bit();
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queueName(printer).constData(),
-                                         instance.isEmpty() ? nullptr : instance.constData());
-    if (!dest) throw EPrinter(QString("Der Drucker %1 ist nicht erreichbar").arg(printer));
-    const char* accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
-    const char* state = cupsGetOption("printer-state", dest->num_options, dest->options);
-    const bool refuses = accepting && std::strcmp(accepting, "false") == 0;
-    const bool stopped = state && std::strcmp(state, "5") == 0;
-    cupsFreeDests(1, dest);
-    if (refuses) throw EPrinter(QString("Der Drucker %1 nimmt zur Zeit keine Aufträge an").arg(printer));
-    if (stopped) throw EPrinter(QString("Der Drucker %1 ist angehalten").arg(printer));
+// Page coordinates start at the printable area's corner.
+std::unique_ptr<QPrinter> MakePdfDevice(const QPrinter* layoutOf) {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    if (layoutOf) printer->setPageLayout(layoutOf->pageLayout());
+    printer->setResolution(TQtPrinter::DefaultDpi);
+    printer->setFullPage(false);
+    return printer;
 }
 
-// Hands the finished spool file to the queue with the options Qt itself
-// would send for this printer's settings.
-void submitToQueue(QPrinter& printer, const QString& file, const QString& title) {
-    int count = 0;
-    cups_option_t* options = nullptr;
-    auto add = [&](const char* name, const QByteArray& value) {
-        count = cupsAddOption(name, value.constData(), count, &options);
-    };
+void UseQueueResolution(QPrinter& printer) {
+    const int dpi = QueueResolution(printer.printerName());
+    printer.setResolution(dpi > 0 ? dpi : TQtPrinter::DefaultDpi);
+}
 
-    const QPageLayout layout = printer.pageLayout();
-    add("media", layout.pageSize().key().toLocal8Bit());
-    if (printer.copyCount() > 1) add("copies", QByteArray::number(printer.copyCount()));
-    const bool portrait = layout.orientation() == QPageLayout::Portrait;
-    switch (printer.duplex()) {
-    case QPrinter::DuplexNone: add("sides", "one-sided"); break;
-    case QPrinter::DuplexAuto: add("sides", portrait ? "two-sided-long-edge" : "two-sided-short-edge"); break;
-    case QPrinter::DuplexLongSide: add("sides", "two-sided-long-edge"); break;
-    case QPrinter::DuplexShortSide: add("sides", "two-sided-short-edge"); break;
-    }
-    if (!portrait) add("landscape", "");
-    const QStringList extra = printer.printEngine()->property(CupsOptionsKey).toStringList();
-    for (qsizetype i = 0; i + 1 < extra.size(); i += 2)
-        add(extra[i].toLocal8Bit().constData(), extra[i + 1].toLocal8Bit());
-
-    const int job = cupsPrintFile(queueName(printer.printerName()).constData(), QFile::encodeName(file).constData(),
-                                  title.toUtf8().constData(), count, options);
-    cupsFreeOptions(count, options);
-    if (job == 0)
-        throw EPrinter(QString("Der Drucker %1 hat den Auftrag nicht angenommen: %2")
-                           .arg(printer.printerName(), QString::fromUtf8(cupsLastErrorString())));
+std::unique_ptr<QPrinter> MakeQueueDevice(const QPrinterInfo& info) {
+    if (info.isNull()) throw EPrinter(NoDefaultPrinter);
+    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    if (!printer->isValid()) throw EPrinter(NoDefaultPrinter);
+    UseQueueResolution(*printer);
+    printer->setFullPage(false);
+    return printer;
 }
 
 } // namespace
 
-TQtPrinter::TQtPrinter(TOutput output) : output_(output) {}
+TQtPrinter::TQtPrinter(TOutput output, TProbe probe) : output_(output), probe_(std::move(probe)) {}
 
 TQtPrinter::~TQtPrinter() {
     if (Printing()) DiscardDocument();
 }
 
-std::unique_ptr<QPrinter> TQtPrinter::makeDevice(bool forSetup) const {
-    std::unique_ptr<QPrinter> printer;
-    if (output_ == TOutput::Pdf || QPrinterInfo::availablePrinters().isEmpty()) {
-        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-    } else {
-        QPrinterInfo info = QPrinterInfo::defaultPrinter();
-        // The setup dialog is where a printer gets chosen, so it may start
-        // from any queue.
-        if (info.isNull() && forSetup) info = QPrinterInfo::availablePrinters().constFirst();
-        if (info.isNull()) throw EPrinter(NoDefaultPrinter);
-        printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-        if (!printer->isValid()) throw EPrinter(NoDefaultPrinter);
+void TQtPrinter::Refresh() {
+    // Never while a document is open: its pages must share one layout.
+    if (Printing()) return;
+    caps_.reset();
+    if (output_ == TOutput::Pdf) {
+        if (!printer_) printer_ = MakePdfDevice(nullptr);
+        return;
     }
-    // Page coordinates start at the printable area's corner.
-    printer->setFullPage(false);
-    return printer;
+    switch (probe_(&server_)) {
+    case TPrintSystem::Unreachable:
+        if (!fallback_) fallback_ = MakePdfDevice(printer_.get());
+        return;
+    case TPrintSystem::Absent:
+        fallback_.reset();
+        if (!printer_ || IsQueue(*printer_)) printer_ = MakePdfDevice(printer_.get());
+        return;
+    case TPrintSystem::Ready:
+        fallback_.reset();
+        // A queue keeps what the setup chose for it.
+        if (printer_ && IsQueue(*printer_)) return;
+        if (QPrinterInfo::availablePrinters().isEmpty()) {
+            if (!printer_) printer_ = MakePdfDevice(nullptr);
+            return;
+        }
+        printer_ = MakeQueueDevice(QPrinterInfo::defaultPrinter());
+        return;
+    }
 }
 
 QPrinter& TQtPrinter::Device() {
-    if (!printer_) printer_ = makeDevice(false);
-    return *printer_;
+    if (!printer_ && !fallback_) Refresh();
+    return fallback_ ? *fallback_ : *printer_;
 }
 
 bool TQtPrinter::WritesPdf() { return Device().outputFormat() == QPrinter::PdfFormat; }
 
-void TQtPrinter::refreshCaps() {
+QString TQtPrinter::Name() {
+    QPrinter& printer = Device();
+    return IsQueue(printer) ? printer.printerName() : QStringLiteral("PDF");
+}
+
+void TQtPrinter::RefreshCaps() {
     QPrinter& printer = Device();
     const int dpi = printer.resolution();
     const QPageLayout layout = printer.pageLayout();
@@ -122,7 +105,7 @@ void TQtPrinter::refreshCaps() {
 }
 
 int TQtPrinter::GetDeviceCaps(int index) {
-    if (!caps_) refreshCaps();
+    if (!caps_) RefreshCaps();
     switch (index) {
     case LOGPIXELSX: return caps_->dpiX;
     case LOGPIXELSY: return caps_->dpiY;
@@ -135,6 +118,12 @@ int TQtPrinter::GetDeviceCaps(int index) {
 }
 
 bool TQtPrinter::StartDocument() {
+    if (fallback_ &&
+        Application()->MessageBox(QString("Das Drucksystem (%1) antwortet nicht.\n\nSoll das Dokument stattdessen als "
+                                          "PDF-Datei gespeichert werden?")
+                                      .arg(server_),
+                                  Application()->Title, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return false;
     QPrinter& printer = Device();
     QString target;
     if (printer.outputFormat() == QPrinter::PdfFormat) {
@@ -145,7 +134,7 @@ bool TQtPrinter::StartDocument() {
         if (!chosen) return false;
         pdfPath_ = target = *chosen;
     } else {
-        checkQueueTakesJobs(printer.printerName());
+        CheckQueueTakesJobs(printer.printerName());
         spool_ = std::make_unique<QTemporaryFile>(QDir::tempPath() + "/marbelux-XXXXXX.prn");
         if (!spool_->open()) {
             spool_.reset();
@@ -156,7 +145,7 @@ bool TQtPrinter::StartDocument() {
     printer.setOutputFileName(target);
     printer.setDocName(Title());
     printer.setCreator(Application()->Title);
-    refreshCaps();
+    RefreshCaps();
 
     painter_ = std::make_unique<QPainter>();
     if (!painter_->begin(&printer)) {
@@ -171,7 +160,7 @@ bool TQtPrinter::StartDocument() {
 
 void TQtPrinter::StartNextPage() {
     canvas_.reset();
-    if (!printer_->newPage()) throw EPrinter("Die nächste Seite kann nicht begonnen werden");
+    if (!Device().newPage()) throw EPrinter("Die nächste Seite kann nicht begonnen werden");
     painter_->setClipping(false);
     canvas_ = std::make_unique<TCanvas>(painter_.get());
 }
@@ -182,40 +171,51 @@ void TQtPrinter::FinishDocument() {
     painter_.reset();
     if (!ended) throw EPrinter("Das Dokument kann nicht abgeschlossen werden");
     if (spool_) {
-        submitToQueue(*printer_, spool_->fileName(), Title());
+        SubmitToQueue(Device(), spool_->fileName(), Title());
         spool_.reset();
-        printer_->setOutputFileName(QString());
+        Device().setOutputFileName(QString());
     }
     pdfPath_.clear();
 }
 
-void TQtPrinter::closePainter() noexcept {
+void TQtPrinter::ClosePainter() noexcept {
     canvas_.reset();
     if (painter_ && painter_->isActive()) painter_->end();
     painter_.reset();
 }
 
 void TQtPrinter::DiscardDocument() noexcept {
-    closePainter();
+    ClosePainter();
     if (!pdfPath_.isEmpty()) QFile::remove(pdfPath_);
     pdfPath_.clear();
     if (spool_) {
         spool_.reset();
-        printer_->setOutputFileName(QString());
+        Device().setOutputFileName(QString());
     }
 }
 
 TCanvas& TQtPrinter::PageCanvas() { return *canvas_; }
 
 bool TQtPrinter::RunSetup() {
+    try {
+        Refresh();
+    } catch (const EPrinter&) {
+        // Queues but no default one: the setup is where one gets chosen.
+    }
     std::unique_ptr<QPrinter> made;
-    QPrinter* printer = printer_.get();
+    QPrinter* printer = printer_ || fallback_ ? &Device() : nullptr;
     if (!printer) {
-        made = makeDevice(true);
+        const QList<QPrinterInfo> queues = QPrinterInfo::availablePrinters();
+        if (queues.isEmpty()) throw EPrinter(NoDefaultPrinter);
+        made = MakeQueueDevice(queues.constFirst());
         printer = made.get();
     }
     const bool confirmed = Application()->PrinterSetup(*printer);
-    if (made && confirmed) printer_ = std::move(made);
+    if (confirmed) {
+        // Another queue may have been chosen: its own resolution applies.
+        if (IsQueue(*printer)) UseQueueResolution(*printer);
+        if (made) printer_ = std::move(made);
+    }
     caps_.reset();
     return confirmed;
 }

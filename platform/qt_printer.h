@@ -1,10 +1,16 @@
 #pragma once
-// The system's printer over QPrinter: the default CUPS queue, or Qt's PDF
-// output when the system has no printer at all. The QPrinter is made on
-// first use and kept for the whole run, so the setup dialog's choices last.
+// The system's printer over QPrinter: the default CUPS queue at the queue's
+// own resolution, or Qt's PDF output at 600 dpi when the machine has no
+// print system or no queue. A print system that is configured but does not
+// answer is never replaced silently: a document then asks whether to save
+// a PDF file instead. The print system is asked again at every Refresh
+// (the start of every job) and every setup, so one that comes back is used
+// without a restart; the chosen queue and its settings last for the run.
+#include "platform/cups_queue.h"
 #include "platform/printer.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -17,18 +23,27 @@ namespace mx {
 class TQtPrinter : public TPrinter {
 public:
     enum class TOutput {
-        System, // the default queue; PDF only when the system has no printer
+        System, // the print system's default queue, as described above
         Pdf,    // always a PDF file
     };
 
-    explicit TQtPrinter(TOutput output = TOutput::System);
+    // How the print system is asked; tests may stand in for it.
+    using TProbe = std::function<TPrintSystem(QString* server)>;
+
+    explicit TQtPrinter(TOutput output = TOutput::System, TProbe probe = ProbePrintSystem);
     ~TQtPrinter() override;
 
     int GetDeviceCaps(int index) override;
+    void Refresh() override;
+    QString Name() override;
 
-    // The underlying printer (made on first use); throws like GetDeviceCaps.
+    // The device documents go to now (made on first use); throws like
+    // GetDeviceCaps.
     QPrinter& Device();
     bool WritesPdf();
+
+    // Resolution of PDF output, and of a queue that reports none.
+    static constexpr int DefaultDpi = 600;
 
 protected:
     bool StartDocument() override;
@@ -43,12 +58,17 @@ private:
         int dpiX, dpiY, width, height, offsetX, offsetY;
     };
 
-    std::unique_ptr<QPrinter> makeDevice(bool forSetup) const;
-    void refreshCaps();
-    void closePainter() noexcept;
+    void RefreshCaps();
+    void ClosePainter() noexcept;
 
     TOutput output_;
+    TProbe probe_;
+    // The queue, or PDF output when the machine has no print system or no queue.
     std::unique_ptr<QPrinter> printer_;
+    // PDF output while the configured print system does not answer; the
+    // queue's own settings wait in printer_ for its return.
+    std::unique_ptr<QPrinter> fallback_;
+    QString server_;
     std::optional<TCaps> caps_;
     std::unique_ptr<QPainter> painter_;
     std::unique_ptr<TCanvas> canvas_;

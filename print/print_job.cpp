@@ -26,6 +26,7 @@ void TMainForm::RunPrintJob(bool back) {
                                   MB_YESNOCANCEL | MB_ICONSTOP) != IDYES)
         return;
     TPrinter* printer = Printer();
+    printer->Refresh();
     PrinterGeometry g;
     g.Dpi = printer->GetDeviceCaps(LOGPIXELSX);
     g.OffsetX = printer->GetDeviceCaps(PHYSICALOFFSETX);

@@ -43,18 +43,26 @@ PrivateCups::~PrivateCups() {
         }
         cupsSetServer(nullptr);
     }
-    if (cupsd_.state() != QProcess::NotRunning) {
-        cupsd_.terminate();
-        if (!cupsd_.waitForFinished(10000)) {
-            cupsd_.kill();
-            cupsd_.waitForFinished(5000);
-        }
-    }
+    Stop();
 }
 
 QString PrivateCups::path(const QString& name) const { return dir_.path() + '/' + name; }
 QString PrivateCups::Socket() const { return path("cups.sock"); }
-QString PrivateCups::OutputFile() const { return path("out.prn"); }
+QString PrivateCups::OutputFile(const QString& queue) const {
+    return path("out-" + (queue.isEmpty() ? Queue() : queue) + ".prn");
+}
+
+bool PrivateCups::SpooledPdf(const QString& queue, const QString& pdf) const {
+    QFile in(OutputFile(queue));
+    if (!in.open(QIODevice::ReadOnly)) return false;
+    const QByteArray job = in.readAll();
+    const qsizetype start = job.indexOf("%PDF-");
+    const qsizetype end = job.lastIndexOf("%%EOF");
+    if (start < 0 || end < start) return false;
+    QFile out(pdf);
+    const QByteArray document = job.mid(start, end + 5 - start) + '\n';
+    return out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(document) == document.size();
+}
 
 bool PrivateCups::fail(const QString& why) {
     error_ = why;
@@ -68,10 +76,60 @@ QString PrivateCups::LogTail(int lines) const {
     return all.mid(std::max<qsizetype>(0, all.size() - lines)).join('\n');
 }
 
-bool PrivateCups::Start() {
-    if (!dir_.isValid()) return fail("temporary folder: " + dir_.errorString());
+bool PrivateCups::launch() {
     const QString cupsd = findTool("cupsd");
     if (cupsd.isEmpty()) return fail("cupsd is not installed (Debian package cups-daemon)");
+    cupsd_.setProgram(cupsd);
+    cupsd_.setArguments({"-f", "-c", path("cupsd.conf"), "-s", path("cups-files.conf")});
+    cupsd_.setStandardOutputFile(QProcess::nullDevice());
+    cupsd_.setStandardErrorFile(path("log/cupsd.out"));
+    cupsd_.start();
+    if (!cupsd_.waitForStarted(10000)) return fail("cupsd did not start: " + cupsd_.errorString());
+    QElapsedTimer clock;
+    clock.start();
+    while (!(QFileInfo::exists(Socket()) && Run("lpstat", {"-r"}) == 0)) {
+        if (cupsd_.state() == QProcess::NotRunning) {
+            QFile out(path("log/cupsd.out"));
+            out.open(QIODevice::ReadOnly);
+            return fail(QString("cupsd stopped at once (exit %1): %2\n%3")
+                            .arg(cupsd_.exitCode())
+                            .arg(QString::fromUtf8(out.readAll()), LogTail()));
+        }
+        if (clock.elapsed() > 15000) return fail("cupsd did not answer on " + Socket() + "\n" + LogTail());
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+bool PrivateCups::AddQueue(const QString& name, const QString& paper, int dpi) {
+    const QString ppd = "/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd";
+    if (!QFileInfo::exists(ppd)) return fail(ppd + " is missing (Debian package cups-filters)");
+    QString output;
+    if (Run("lpadmin",
+            {"-p", name, "-E", "-v", "file:" + OutputFile(name), "-P", ppd, "-o", "PageSize=" + paper, "-o",
+             QString("Resolution=%1dpi").arg(dpi)},
+            &output) != 0)
+        return fail("lpadmin could not create the queue " + name + ": " + output + "\n" + LogTail());
+    return true;
+}
+
+void PrivateCups::Stop() {
+    if (cupsd_.state() == QProcess::NotRunning) return;
+    cupsd_.terminate();
+    if (!cupsd_.waitForFinished(10000)) {
+        cupsd_.kill();
+        cupsd_.waitForFinished(5000);
+    }
+    QFile::remove(Socket());
+}
+
+bool PrivateCups::Restart() {
+    Stop();
+    return launch();
+}
+
+bool PrivateCups::Start() {
+    if (!dir_.isValid()) return fail("temporary folder: " + dir_.errorString());
     if (Socket().toUtf8().size() >= 100) return fail("socket path too long for a unix socket: " + Socket());
 
     // Filters run as the unprivileged cups user: it must reach the spool
@@ -107,31 +165,10 @@ bool PrivateCups::Start() {
     if (!writeFile(path("cupsd.conf"), conf) || !writeFile(path("cups-files.conf"), files))
         return fail("cannot write the scheduler's configuration in " + dir_.path());
 
-    cupsd_.setProgram(cupsd);
-    cupsd_.setArguments({"-f", "-c", path("cupsd.conf"), "-s", path("cups-files.conf")});
-    cupsd_.setStandardOutputFile(QProcess::nullDevice());
-    cupsd_.setStandardErrorFile(path("log/cupsd.out"));
-    cupsd_.start();
-    if (!cupsd_.waitForStarted(10000)) return fail("cupsd did not start: " + cupsd_.errorString());
+    if (!launch()) return false;
 
-    QElapsedTimer clock;
-    clock.start();
-    while (!(QFileInfo::exists(Socket()) && Run("lpstat", {"-r"}) == 0)) {
-        if (cupsd_.state() == QProcess::NotRunning) {
-            QFile out(path("log/cupsd.out"));
-            out.open(QIODevice::ReadOnly);
-            return fail(QString("cupsd stopped at once (exit %1): %2\n%3")
-                            .arg(cupsd_.exitCode())
-                            .arg(QString::fromUtf8(out.readAll()), LogTail()));
-        }
-        if (clock.elapsed() > 15000) return fail("cupsd did not answer on " + Socket() + "\n" + LogTail());
-        QThread::msleep(50);
-    }
-
+    if (!AddQueue(Queue(), "A4", 600)) return false;
     QString output;
-    if (Run("lpadmin", {"-p", Queue(), "-E", "-v", "file:" + OutputFile(), "-m", "drv:///sample.drv/generic.ppd"},
-            &output) != 0)
-        return fail("lpadmin could not create the queue: " + output + "\n" + LogTail());
     if (Run("lpadmin", {"-d", Queue()}, &output) != 0)
         return fail("lpadmin could not make the queue the default: " + output);
 
@@ -171,9 +208,10 @@ int PrivateCups::Run(const QString& tool, const QStringList& args, QString* outp
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
-std::vector<CupsJob> PrivateCups::Jobs() const {
+std::vector<CupsJob> PrivateCups::Jobs(const QString& queue) const {
+    const QByteArray name = (queue.isEmpty() ? Queue() : queue).toUtf8();
     cups_job_t* jobs = nullptr;
-    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, Queue().toUtf8().constData(), 0, CUPS_WHICHJOBS_ALL);
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, name.constData(), 0, CUPS_WHICHJOBS_ALL);
     std::vector<CupsJob> result;
     for (int i = 0; i < count; ++i)
         result.push_back({jobs[i].id, QString::fromUtf8(jobs[i].title), int(jobs[i].state)});
@@ -182,13 +220,13 @@ std::vector<CupsJob> PrivateCups::Jobs() const {
     return result;
 }
 
-bool PrivateCups::WaitUntilIdle(int timeoutMs) const {
+bool PrivateCups::WaitUntilIdle(int timeoutMs, const QString& queue) const {
+    const QByteArray name = (queue.isEmpty() ? Queue() : queue).toUtf8();
     QElapsedTimer clock;
     clock.start();
     for (;;) {
         cups_job_t* jobs = nullptr;
-        const int active =
-            cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, Queue().toUtf8().constData(), 0, CUPS_WHICHJOBS_ACTIVE);
+        const int active = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, name.constData(), 0, CUPS_WHICHJOBS_ACTIVE);
         cupsFreeJobs(std::max(active, 0), jobs);
         if (active == 0) return true;
         if (clock.elapsed() > timeoutMs) return false;

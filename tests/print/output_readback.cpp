@@ -1,5 +1,8 @@
 #include "tests/print/output_readback.h"
 
+#include "platform/canvas.h"
+
+#include <QColor>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -62,12 +65,72 @@ QImage RenderPdfRegion(const QString& pdf, int page, int dpi, const QRect& regio
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-bool PostScriptToPdf(const QString& ps, const QString& pdf, int dpi, QString* error) {
-    const ToolResult r = RunTool("gs", {"-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=pdfwrite",
-                                        "-r" + QString::number(dpi), "-o", pdf, ps});
-    if (r.exitCode == 0 && QFile::exists(pdf)) return true;
-    if (error) *error = "gs failed: " + r.error + QString::fromLocal8Bit(r.output);
-    return false;
+namespace {
+
+// The region of a binary PPM file as ghostscript writes it.
+QImage PpmRegion(const QString& path, QRect region) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const uchar* data = file.map(0, file.size());
+    if (!data) return {};
+    // Four fields separated by blanks and "#" comment lines; the pixels
+    // start after one more blank.
+    QByteArray fields[4];
+    qint64 offset = 0;
+    for (QByteArray& field : fields) {
+        while (offset < file.size() && (QChar(char(data[offset])).isSpace() || data[offset] == '#')) {
+            if (data[offset] == '#')
+                while (offset < file.size() && data[offset] != '\n') ++offset;
+            else
+                ++offset;
+        }
+        while (offset < file.size() && !QChar(char(data[offset])).isSpace() && field.size() < 16)
+            field += char(data[offset++]);
+    }
+    ++offset;
+    if (fields[0] != "P6" || fields[3].toInt() != 255) return {};
+    const int width = fields[1].toInt(), height = fields[2].toInt();
+    if (offset + qint64(width) * height * 3 > file.size()) return {};
+    if (region.isNull()) region = QRect(0, 0, width, height);
+    region &= QRect(0, 0, width, height);
+    QImage image(region.size(), QImage::Format_RGB32);
+    for (int y = 0; y < region.height(); ++y) {
+        const uchar* row = data + offset + (qint64(region.top() + y) * width + region.left()) * 3;
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < region.width(); ++x) out[x] = qRgb(row[3 * x], row[3 * x + 1], row[3 * x + 2]);
+    }
+    return image;
+}
+
+} // namespace
+
+QImage RenderWithGhostscript(const QString& pdf, int page, int dpi, QString* error, const QRect& region) {
+    QTemporaryDir dir;
+    const QString out = dir.path() + "/page.ppm";
+    const ToolResult r =
+        RunTool("gs", {"-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=ppmraw", "-r" + QString::number(dpi),
+                       "-dGraphicsAlphaBits=1", "-dTextAlphaBits=1", "-dFirstPage=" + QString::number(page),
+                       "-dLastPage=" + QString::number(page), "-o", out, pdf});
+    const QImage image = r.exitCode == 0 ? PpmRegion(out, region) : QImage();
+    if (image.isNull() && error) *error = "gs failed: " + r.error + QString::fromLocal8Bit(r.output);
+    return image;
+}
+
+int FillMismatches(const QImage& page, const QRect& paperRect, const QPoint& origin, int brushStyle, QRgb fg, QRgb bg,
+                   QString* first) {
+    const auto style = static_cast<TBrushStyle>(brushStyle);
+    int mismatches = 0;
+    for (int y = paperRect.top(); y <= paperRect.bottom(); ++y) {
+        for (int x = paperRect.left(); x <= paperRect.right(); ++x) {
+            const bool line = style == bsSolid || HatchBit(style, x - origin.x(), y - origin.y());
+            const QRgb wanted = (line ? fg : bg) | 0xFF000000u;
+            const QRgb got = page.valid(x, y) ? page.pixel(x, y) | 0xFF000000u : 0;
+            if (got == wanted) continue;
+            if (mismatches++ == 0 && first)
+                *first = QString("(%1, %2): %3 statt %4").arg(x).arg(y).arg(QColor(got).name(), QColor(wanted).name());
+        }
+    }
+    return mismatches;
 }
 
 QRect InkBounds(const QImage& image) {

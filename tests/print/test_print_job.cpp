@@ -47,6 +47,8 @@ TEST_F(PrintJob, FrontJobAsksThenFillsTheRectangleOnePagePerCopy) {
     EXPECT_EQ(Answers().messages[0].text, "Wollen Sie das eingelegte Dokument wirklich vernichten?");
     EXPECT_EQ(Answers().messages[0].caption, "Sicherheitsabfrage");
     EXPECT_EQ(Answers().messages[0].flags, 19);
+    // The print system is asked again once, before the job reads the printer.
+    EXPECT_EQ(printer->RefreshCalls, 1);
     ASSERT_EQ(printer->Documents.size(), 1u);
     const TTestDocument& doc = printer->Documents[0];
     EXPECT_EQ(doc.Title, "Dokument vernichten");

@@ -5,6 +5,7 @@
 #include "controls/radio_group.h"
 #include "platform/qt_printer.h"
 #include "sheet/sheet_math.h"
+#include "style/fill_style.h"
 #include "tests/print/cups_fixture.h"
 #include "tests/print/output_readback.h"
 #include "tests/support/main_form_fixture.h"
@@ -101,26 +102,58 @@ TEST_F(JobOutput, CancelledFileChoicePrintsAndShowsNothing) {
     EXPECT_EQ(form->ProgressPercent, 0);
 }
 
-TEST_F(JobOutput, FrontJobReachesAPrivateCupsQueueAsOneDocument) {
+TEST_F(JobOutput, HatchedFrontAndBackJobsReachA600DpiQueueInExactlyTheChosenColours) {
     PrivateCups cups;
     ASSERT_TRUE(cups.Start()) << cups.Error().toStdString();
     SetPrinter(std::make_unique<TQtPrinter>());
     const int dpi = Printer()->GetDeviceCaps(LOGPIXELSX);
+    ASSERT_EQ(dpi, 600);
     const int paperWidth = Printer()->GetDeviceCaps(PHYSICALWIDTH);
-    Answers().messageAnswers = {IDYES};
-    form->PrintBtnClick(ui().PrintBtn);
-    ASSERT_TRUE(cups.WaitUntilIdle()) << cups.LogTail().toStdString();
-    const auto jobs = cups.Jobs();
-    ASSERT_EQ(jobs.size(), 1u);
-    EXPECT_EQ(jobs[0].title, "Dokument vernichten");
-    EXPECT_EQ(jobs[0].state, PrivateCups::JobCompleted) << cups.LogTail().toStdString();
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath("spooled.pdf");
-    QString error;
-    ASSERT_TRUE(PostScriptToPdf(cups.OutputFile(), pdf, dpi, &error)) << error.toStdString();
-    EXPECT_EQ(PdfInfo(pdf).value("Pages"), "2");
-    const QRect expected = expectedOnPaper(dpi, paperWidth, false);
-    expectWithinOnePixel(inkNear(pdf, 1, dpi, expected), expected);
-    expectWithinOnePixel(inkNear(pdf, 2, dpi, expected), expected);
+    const QPoint origin(Printer()->GetDeviceCaps(PHYSICALOFFSETX), Printer()->GetDeviceCaps(PHYSICALOFFSETY));
+    struct Style {
+        int fill;
+        TColor fg, bg;
+        bool back;
+    };
+    // The default yellow cross-hatch on black, and red diagonals on white.
+    for (const Style& style : {Style{1, clYellow, clBlack, false}, Style{2, clRed, clWhite, true}}) {
+        SCOPED_TRACE(style.back ? "back, red on white" : "front, yellow on black");
+        ui().fillBox->setItemIndex(style.fill);
+        ui().TavelColorComboBox2->setColorValue(style.fg);
+        ui().TavelColorComboBox1->setColorValue(style.bg);
+        Answers().messageAnswers = {IDYES};
+        if (style.back)
+            form->BackBtnClick(ui().BackBtn);
+        else
+            form->PrintBtnClick(ui().PrintBtn);
+        ASSERT_TRUE(cups.WaitUntilIdle()) << cups.LogTail().toStdString();
+        const auto jobs = cups.Jobs();
+        ASSERT_FALSE(jobs.empty());
+        EXPECT_EQ(jobs.back().title, style.back ? "Dokumenten-Rückseite vernichten" : "Dokument vernichten");
+        EXPECT_EQ(jobs.back().state, PrivateCups::JobCompleted) << cups.LogTail().toStdString();
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("spooled.pdf");
+        ASSERT_TRUE(cups.SpooledPdf(cups.Queue(), pdf));
+        EXPECT_EQ(PdfInfo(pdf).value("Pages"), "2");
+        const QRect expected = expectedOnPaper(dpi, paperWidth, style.back);
+        for (int page = 1; page <= 2; ++page) {
+            SCOPED_TRACE("page " + std::to_string(page));
+            QString error;
+            const QImage image = RenderWithGhostscript(pdf, page, dpi, &error);
+            ASSERT_FALSE(image.isNull()) << error.toStdString();
+            QString first;
+            EXPECT_EQ(FillMismatches(image, expected, origin, *FillPatternForIndex(style.fill),
+                                     ToQColor(style.fg).rgb(), ToQColor(style.bg).rgb(), &first),
+                      0)
+                << first.toStdString();
+            // Nothing of the fill beyond one device pixel around the rectangle.
+            const QRect band = expected.adjusted(-8, -8, 8, 8), edge = expected.adjusted(-1, -1, 1, 1);
+            int outside = 0;
+            for (int y = band.top(); y <= band.bottom(); ++y)
+                for (int x = band.left(); x <= band.right(); ++x)
+                    if (!edge.contains(x, y) && image.pixel(x, y) != qRgb(255, 255, 255)) ++outside;
+            EXPECT_EQ(outside, 0);
+        }
+    }
     SetPrinter(std::make_unique<TTestPrinter>()); // before the private queue goes away
 }

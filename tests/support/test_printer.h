@@ -45,6 +45,8 @@ public:
     ~TTestPrinter() override;
 
     int GetDeviceCaps(int index) override;
+    void Refresh() override { ++RefreshCalls; }
+    QString Name() override { return PrinterName; }
 
     TTestGeometry Geometry;
     // Image pixels per device pixel. A 600-dpi page at scale 1 is some
@@ -62,7 +64,10 @@ public:
     // Called by Setup with the geometry to change; its result is Setup's.
     std::function<bool(TTestGeometry&)> OnSetup;
 
+    QString PrinterName = QStringLiteral("Testdrucker");
+
     std::vector<TTestDocument> Documents;
+    int RefreshCalls = 0;
     int CapsReads = 0;
     int SetupCalls = 0;
 
