@@ -105,6 +105,12 @@ void TMainForm::bindHandlers() {
     ui->ueberbtn->OnClick = bind(&TMainForm::ueberbtnClick);
     ui->endebtn->OnClick = bind(&TMainForm::EndeBtnClick);
     ui->Panel7->installEventFilter(this);
+    // The preview's inputs may have changed behind a cached picture: the
+    // next paint the window system asks for is a complete redraw.
+    ui->ScrollBox1->installEventFilter(this);
+    connect(ui->PageControl2, &QTabWidget::currentChanged, this, [this](int index) {
+        if (ui->PageControl2->widget(index) == ui->TabSheet1) ui->PaintBox1->Invalidate();
+    });
 }
 
 void TMainForm::FormCreate(QObject*) {
@@ -165,6 +171,10 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
     if (watched == ui->Panel7 && e->type() == QEvent::Resize) {
         // The right-hand button panel keeps to the bar's right end.
         ui->Panel8->move(ui->Panel7->width() - ui->Panel8->width(), 0);
+        return false;
+    }
+    if (watched == ui->ScrollBox1 && e->type() == QEvent::Resize) {
+        ui->PaintBox1->Invalidate();
         return false;
     }
     if (watched == ui->PaintBox1) {

@@ -2,6 +2,7 @@
 // The main window: owns every control and all state of the program. Its
 // handlers are defined next to their subsystem (sheet/, style/, print/).
 #include "platform/canvas.h"
+#include "sheet/view_mapping.h"
 
 #include <QWidget>
 #include <memory>
@@ -123,6 +124,8 @@ private:
     void FinishJob();
 
     std::unique_ptr<Ui::TMainForm> ui;
+    // Millimetres to preview pixels and back, as the last state step found them.
+    TViewMapping mapping_;
     TFormStorage* FormStorage1 = nullptr;
     int wheelRemainder_ = 0;
     // One failed printer read is reported once per user action.

@@ -11,16 +11,6 @@
 
 namespace mx {
 
-namespace {
-
-int copiesOf(const TNumSpinEdit& field) {
-    const double v = field.Value();
-    if (!(v > -1e9 && v < 1e9)) return v > 0 ? 1000000000 : 0;
-    return static_cast<int>(v);
-}
-
-} // namespace
-
 void TMainForm::RunPrintJob(bool back) {
     if (Application()->MessageBox("Wollen Sie das eingelegte Dokument wirklich vernichten?", "Sicherheitsabfrage",
                                   MB_YESNOCANCEL | MB_ICONSTOP) != IDYES)
@@ -44,13 +34,13 @@ void TMainForm::RunPrintJob(bool back) {
         ~Finish() { form.FinishJob(); }
     } finish{*this};
     TDocumentGuard guard(*printer);
-    const int n = copiesOf(*ui->CopiesED);
+    const int n = TruncToInt(ui->CopiesED->Value());
     for (int i = 1; i <= n; ++i) {
         // A new page starts with a fresh drawing state: set everything anew.
         ApplyFillRule(printer->Canvas(), rect, ui->fillBox->ItemIndex(), ui->TavelColorComboBox2->ColorValue(),
                       ui->TavelColorComboBox1->ColorValue());
         SendProgress(this, static_cast<int>(static_cast<long long>(i) * 100 / n));
-        if (i < copiesOf(*ui->CopiesED)) printer->NewPage();
+        if (i < TruncToInt(ui->CopiesED->Value())) printer->NewPage();
     }
     printer->EndDoc();
 }
@@ -66,6 +56,11 @@ void TMainForm::FinishJob() {
 void TMainForm::PrintBtnClick(QObject*) { RunPrintJob(false); }
 void TMainForm::BackBtnClick(QObject*) { RunPrintJob(true); }
 
-void TMainForm::PrintSetupBtnClick(QObject*) { Printer()->Setup(); }
+// Paper and printer are inputs of the preview: its next paint is a
+// complete redraw, which reads them again.
+void TMainForm::PrintSetupBtnClick(QObject*) {
+    Printer()->Setup();
+    ui->PaintBox1->Invalidate();
+}
 
 } // namespace mx

@@ -26,15 +26,9 @@ double clampTo(double v, double limit) { return std::min(std::max(v, 0.0), limit
 } // namespace
 
 void TMainForm::PaintBox1MouseMove(Qt::KeyboardModifiers, int x, int y) {
-    const int s = ScreenDpi();
-    const int z = Zoom();
     if (Dragging != 1) {
-        const int zoom = std::max(0, z);
-        const int L = EdgeToPreview(AreaLeftMm, zoom, s, OriginX);
-        const int T = EdgeToPreview(AreaTopMm, zoom, s, OriginY);
-        const int B = EdgeToPreview(AreaBottomMm, zoom, s, OriginY);
-        const int R = EdgeToPreview(AreaRightMm, zoom, s, OriginX);
-        const GrabZones zones = HitTestEdges(x, y, L, T, R, B);
+        const TRect edges = mapping_.ToPreview({AreaLeftMm, AreaRightMm, AreaTopMm, AreaBottomMm});
+        const GrabZones zones = HitTestEdges(x, y, edges.Left, edges.Top, edges.Right, edges.Bottom);
         LeftActive = zones.Left;
         RightActive = zones.Right;
         TopActive = zones.Top;
@@ -45,11 +39,11 @@ void TMainForm::PaintBox1MouseMove(Qt::KeyboardModifiers, int x, int y) {
         return;
     }
     // Millimetres cannot be had from a zoom that is not positive.
-    if (z <= 0) return;
-    if (LeftActive) AreaLeftMm = PreviewToMm(std::max(x, OriginX), OriginX, z, s);
-    if (RightActive) AreaRightMm = PreviewToMm(std::min(x, DragLimitRight), OriginX, z, s);
-    if (TopActive) AreaTopMm = PreviewToMm(std::max(y, OriginY), OriginY, z, s);
-    if (BottomActive) AreaBottomMm = PreviewToMm(std::min(y, DragLimitBottom), OriginY, z, s);
+    if (!mapping_.CanMeasure()) return;
+    if (LeftActive) AreaLeftMm = mapping_.ToMmX(std::max(x, OriginX));
+    if (RightActive) AreaRightMm = mapping_.ToMmX(std::min(x, DragLimitRight));
+    if (TopActive) AreaTopMm = mapping_.ToMmY(std::max(y, OriginY));
+    if (BottomActive) AreaBottomMm = mapping_.ToMmY(std::min(y, DragLimitBottom));
     if (AreaLeftMm > AreaRightMm) {
         std::swap(AreaLeftMm, AreaRightMm);
         std::swap(LeftActive, RightActive);
@@ -63,17 +57,15 @@ void TMainForm::PaintBox1MouseMove(Qt::KeyboardModifiers, int x, int y) {
 }
 
 void TMainForm::PaintBox1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
-    const int z = Zoom();
-    if (z <= 0) return;
+    if (!mapping_.CanMeasure()) return;
     // Qt keeps the mouse grabbed by the pressed widget until the release,
     // so moves outside the preview still arrive here.
     Dragging = 1;
     if (OverEdge) return;
-    const int s = ScreenDpi();
     RightActive = true;
     BottomActive = true;
-    AreaLeftMm = AreaRightMm = clampTo(PreviewToMm(x, OriginX, z, s), SheetWidthMm);
-    AreaTopMm = AreaBottomMm = clampTo(PreviewToMm(y, OriginY, z, s), SheetHeightMm);
+    AreaLeftMm = AreaRightMm = clampTo(mapping_.ToMmX(x), SheetWidthMm);
+    AreaTopMm = AreaBottomMm = clampTo(mapping_.ToMmY(y), SheetHeightMm);
     WriteBackEdges();
     PaintBox1Paint(this);
 }

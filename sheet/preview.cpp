@@ -16,17 +16,17 @@ namespace mx {
 
 int TMainForm::ScreenDpi() const { return ui->PaintBox1->logicalDpiX(); }
 
-int TMainForm::Zoom() const {
-    const double z = ui->ZoomEd->Value();
-    if (!(z > -1e9 && z < 1e9)) return z > 0 ? 1000000000 : 0;
-    return static_cast<int>(z);
-}
+int TMainForm::Zoom() const { return TruncToInt(ui->ZoomEd->Value()); }
 
 // Sizes and centres the preview, refreshes the sheet size, records the
 // positions the rulers and the mouse work with and initialises the area
 // once. Returns false when it stopped early (resized, or no printer).
 bool TMainForm::PreviewStateStep() {
     const int s = ScreenDpi();
+    // A negative zoom, possible while typing, draws like zoom 0.
+    const int z = std::max(0, Zoom());
+    mapping_.Zoom = z;
+    mapping_.ScreenDpi = s;
     int p = 0, w = 0, h = 0;
     try {
         TPrinter* printer = Printer();
@@ -42,15 +42,13 @@ bool TMainForm::PreviewStateStep() {
         }
         return false;
     }
-    // A negative zoom, possible while typing, draws like zoom 0.
-    const int z = std::max(0, Zoom());
     const int W = SheetScreenPixels(w, s, p, z);
     const int H = SheetScreenPixels(h, s, p, z);
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     const AxisLayout x = LayOutAxis(W, ui->ScrollBox1->width(), scrollBar);
     const AxisLayout y = LayOutAxis(H, ui->ScrollBox1->height(), scrollBar);
-    OriginX = x.Origin;
-    OriginY = y.Origin;
+    OriginX = mapping_.OriginX = x.Origin;
+    OriginY = mapping_.OriginY = y.Origin;
     if (ui->PaintBox1->width() != x.Length || ui->PaintBox1->height() != y.Length) {
         ui->PaintBox1->resize(std::max(0, x.Length), std::max(0, y.Length));
         if (ui->PaintBox1->width() != x.Length || ui->PaintBox1->height() != y.Length) return false;
@@ -107,11 +105,8 @@ void TMainForm::DrawPreview(TCanvas& c) {
     c.Pen.Color = clBlack;
     c.Pen.Style = psDot;
     c.SetBrushColor(clWhite);
-    const int z = std::max(0, Zoom()), s = ScreenDpi();
-    const int L = EdgeToPreview(AreaLeftMm, z, s, OriginX);
-    const int T = EdgeToPreview(AreaTopMm, z, s, OriginY);
-    const int B = EdgeToPreview(AreaBottomMm, z, s, OriginY);
-    const int R = EdgeToPreview(AreaRightMm, z, s, OriginX);
+    const TRect area = mapping_.ToPreview({AreaLeftMm, AreaRightMm, AreaTopMm, AreaBottomMm});
+    const int L = area.Left, T = area.Top, R = area.Right, B = area.Bottom;
 
     c.SetBrushColor(clSilver);
     c.SetBrushStyle(bsDiagCross);

@@ -1,33 +1,35 @@
 #include "sheet/sheet_math.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace mx {
 
-namespace {
-// Truncation toward zero into the int range; NaN and overflow give 0 or the
-// nearest limit instead of undefined behaviour.
-int truncToInt(double v) {
+int TruncToInt(double v) {
     if (std::isnan(v)) return 0;
-    if (v >= 2147483647.0) return 2147483647;
-    if (v <= -2147483648.0) return -2147483647 - 1;
+    if (v >= 2147483647.0) return std::numeric_limits<int>::max();
+    if (v <= -2147483648.0) return std::numeric_limits<int>::min();
     return static_cast<int>(v);
 }
-} // namespace
+
+int SaturateToInt(long long v) {
+    return int(std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
 
 double DeviceToMm(int pixels, int dpi) { return pixels * MmPerInch / dpi; }
 
-int MmToDevice(double mm, int dpi) { return truncToInt(mm / MmPerInch * dpi); }
+int MmToDevice(double mm, int dpi) { return TruncToInt(mm / MmPerInch * dpi); }
 
 int SheetScreenPixels(int devicePixels, int screenDpi, int printerDpi, int zoom) {
     if (printerDpi <= 0) return 0;
     const double screenLength = static_cast<double>(static_cast<long long>(devicePixels) * screenDpi) / printerDpi;
-    return truncToInt(zoom * screenLength / 100);
+    return std::min(TruncToInt(zoom * screenLength / 100), MaxPreviewPixels);
 }
 
 int EdgeToPreview(double mm, int zoom, int screenDpi, int origin) {
-    return truncToInt(zoom * (mm / MmPerInch * screenDpi) / 100) + origin;
+    return SaturateToInt(static_cast<long long>(TruncToInt(zoom * (mm / MmPerInch * screenDpi) / 100)) + origin);
 }
 
 double PreviewToMm(int position, int origin, int zoom, int screenDpi) {
@@ -85,12 +87,12 @@ std::vector<RulerMark> RulerMarks(int start, int end, double lengthMm, int exten
     const int p = end - start;
     if (p == 0 || lengthMm == 0) return marks;
     const double m = lengthMm;
-    const int first = -truncToInt(m * start / p);
-    const int last = truncToInt((extent - start) * m / p);
+    const int first = -TruncToInt(m * start / p);
+    const int last = TruncToInt((extent - start) * m / p);
     for (int mm = first; mm <= last; ++mm) {
         const int r = std::abs(mm) % 10;
         if (r != 5 && r != 0) continue;
-        const int x = truncToInt(static_cast<double>(static_cast<long long>(p) * mm) / m + start);
+        const int x = TruncToInt(static_cast<double>(static_cast<long long>(p) * mm) / m + start);
         if (r == 5) {
             marks.push_back({RulerMark::Half, x, 0});
         } else {

@@ -9,13 +9,22 @@ namespace mx {
 // Millimetres per inch used by every conversion of the program.
 inline constexpr double MmPerInch = 25.39995;
 
+// Truncation toward zero into the int range: NaN gives 0, values beyond
+// the range its nearest limit, never undefined behaviour.
+int TruncToInt(double v);
+// A whole-number sum or product brought into the int range the same way.
+int SaturateToInt(long long v);
+
 // Millimetres of a length in device pixels at a resolution.
 double DeviceToMm(int pixels, int dpi);
 // Device pixel of a millimetre position, truncated: trunc(mm / MmPerInch * dpi).
 int MmToDevice(double mm, int dpi);
 
-// Sheet length on screen: Trunc(z * (w * s / p) / 100).
+// Sheet length on screen: Trunc(z * (w * s / p) / 100), at most
+// MaxPreviewPixels, so that the preview's sums stay in range.
 int SheetScreenPixels(int devicePixels, int screenDpi, int printerDpi, int zoom);
+// The largest widget the toolkit makes: a longer sheet could not be shown.
+inline constexpr int MaxPreviewPixels = 16777215;
 // Preview pixel of an edge: Trunc(z * (mm / MmPerInch * s) / 100) + origin.
 int EdgeToPreview(double mm, int zoom, int screenDpi, int origin);
 // Millimetres of a preview position: (pos - origin) * 100 / z / s * MmPerInch.
