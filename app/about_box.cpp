@@ -8,6 +8,7 @@
 #include "ui_about_box.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 
 namespace mx {
@@ -57,6 +58,14 @@ void TAboutBox::showEvent(QShowEvent* event) {
         move(frame.topLeft());
     }
     QDialog::showEvent(event);
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TAboutBox::reject() { done(IDCANCEL); }

@@ -25,6 +25,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Only OK, Enter and the close box end the dialog; it has no Cancel
+    // button for Escape.
+    void keyPressEvent(QKeyEvent* event) override;
 
 public slots:
     // The close box ends the dialog with the result Cancel.

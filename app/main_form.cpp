@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QShowEvent>
 #include <QWheelEvent>
@@ -62,6 +63,9 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
         for (TPaintBox* ruler : {ui->PaintBox3, ui->PaintBox4}) ruler->setFont(WindowsFont("MS Serif", 9));
         ui->wwwBtn->setText(QString(MakerAddress).remove("https://"));
         bindHandlers();
+        // The window has no minimum size: its parts are cut, as in a
+        // window made smaller than its contents.
+        layout()->setSizeConstraint(QLayout::SetNoConstraint);
         SetFormPosition(this, TPosition::poScreenCenter);
         FormStorage1 = AttachMainFormStorage(this);
     }
@@ -198,14 +202,24 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
             PaintBox1MouseUp(m->button(), m->modifiers(), p.x(), p.y());
             return true;
         }
-        default: return false;
+        default: break;
         }
     }
     if (e->type() == QEvent::Wheel) {
         auto* target = qobject_cast<QWidget*>(watched);
         if (!target || target->window() != this) return false;
-        // Controls that use the wheel themselves keep it.
-        if (qobject_cast<QComboBox*>(target)) return false;
+        // The wheel goes to the focused control when that control uses it
+        // (a colour box), else to the window, which scrolls the preview.
+        auto* focusedBox = qobject_cast<QComboBox*>(QApplication::focusWidget());
+        if (focusedBox && focusedBox->window() == this) {
+            if (target == focusedBox) return false;
+            auto* wheel = static_cast<QWheelEvent*>(e);
+            const QPointF centre = QRectF(focusedBox->rect()).center();
+            QWheelEvent forwarded(centre, focusedBox->mapToGlobal(centre), wheel->pixelDelta(), wheel->angleDelta(),
+                                  wheel->buttons(), wheel->modifiers(), wheel->phase(), wheel->inverted());
+            QCoreApplication::sendEvent(focusedBox, &forwarded);
+            return true;
+        }
         // Consumed here, at its first receiver, so each notch scrolls once.
         auto* wheel = static_cast<QWheelEvent*>(e);
         wheelRemainder_ += wheel->angleDelta().y();

@@ -119,6 +119,9 @@ TTavelColorComboBox::TTavelColorComboBox(QWidget* parent) : QComboBox(parent) {
     // Styles that open the list as a menu would show all 17 entries at once.
     setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     if (auto* list = qobject_cast<QListView*>(view())) list->setUniformItemSizes(true);
+    // Eight of the seventeen entries show at a time: the scroll bar says
+    // that more follow.
+    view()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     for (int i = 0; i < EntryCount; ++i) addItem(EntryName(i));
     setCurrentIndex(0);
     resize(120, 22);

@@ -49,8 +49,51 @@ void TNumSpinEdit::changeStep() {
     if (OnChange) OnChange(this);
 }
 
+namespace {
+
+bool CountsForCaret(QChar c) { return c.isDigit() || c == u'-' || c == u'+'; }
+
+int DigitsAndSignsBefore(const QString& text, int position) {
+    int n = 0;
+    for (int i = 0; i < std::min<int>(position, int(text.size())); ++i)
+        if (CountsForCaret(text[i])) ++n;
+    return n;
+}
+
+// The position right behind the n-th digit or sign; the start for none.
+int PositionAfterDigitsAndSigns(const QString& text, int n) {
+    if (n <= 0) return 0;
+    for (int i = 0; i < text.size(); ++i)
+        if (CountsForCaret(text[i]) && --n == 0) return i + 1;
+    return int(text.size());
+}
+
+} // namespace
+
+void TNumSpinEdit::userEdit(const std::function<void()>& edit) {
+    const bool outer = !inUserEdit_;
+    if (outer) {
+        inUserEdit_ = true;
+        editCaret_.reset();
+    }
+    struct Leave {
+        bool& flag;
+        bool outer;
+        ~Leave() {
+            if (outer) flag = false;
+        }
+    } leave{inUserEdit_, outer};
+    callControl(edit);
+    if (outer && editCaret_ && text() != editText_) setCursorPosition(PositionAfterDigitsAndSigns(text(), *editCaret_));
+}
+
 // Qt's edit control is no place for an exception to pass through.
 void TNumSpinEdit::controlChangedText() {
+    // The first change of a user edit is the user's own text.
+    if (inUserEdit_ && !editCaret_) {
+        editCaret_ = DigitsAndSignsBefore(text(), cursorPosition());
+        editText_ = text();
+    }
     if (controlCalls_ == 0) {
         // A change from outside our own calls (context menu, drop): the
         // default error handler takes any error.
@@ -194,6 +237,15 @@ void TNumSpinEdit::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    // The decimal separator typed right in front of the one there steps
+    // over it, as the field cannot take a second one.
+    const QString separator = DecimalSeparator();
+    if (valueType_ == vtFloat && !isReadOnly() && event->text() == separator && !hasSelectedText() &&
+        text().mid(cursorPosition(), separator.size()) == separator) {
+        event->accept();
+        setCursorPosition(cursorPosition() + int(separator.size()));
+        return;
+    }
     // Control-key combinations insert nothing (the edit control's own rule,
     // which lets format characters through).
     const Qt::KeyboardModifiers mods = event->modifiers();
@@ -206,7 +258,7 @@ void TNumSpinEdit::keyPressEvent(QKeyEvent* event) {
     }
     // Errors of the change handler end here: an exception unwinding through
     // Qt's event delivery would skip its cleanup.
-    Application()->Guard([&] { callControl([&] { QLineEdit::keyPressEvent(event); }); });
+    Application()->Guard([&] { userEdit([&] { QLineEdit::keyPressEvent(event); }); });
 }
 
 void TNumSpinEdit::inputMethodEvent(QInputMethodEvent* event) {
@@ -216,7 +268,7 @@ void TNumSpinEdit::inputMethodEvent(QInputMethodEvent* event) {
         QLineEdit::inputMethodEvent(&withoutCommit);
         return;
     }
-    Application()->Guard([&] { callControl([&] { QLineEdit::inputMethodEvent(event); }); });
+    Application()->Guard([&] { userEdit([&] { QLineEdit::inputMethodEvent(event); }); });
 }
 
 void TNumSpinEdit::focusInEvent(QFocusEvent* event) {

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <exception>
 #include <functional>
+#include <optional>
 
 namespace mx {
 
@@ -95,6 +96,11 @@ protected:
 
 private:
     void changeStep();
+    // Runs the edit control's own handling of a user edit. When a change
+    // handler rewrites the text meanwhile, the caret goes back behind the
+    // same number of digits and signs it had after the edit, so typing
+    // goes on where the user typed.
+    void userEdit(const std::function<void()>& edit);
     // textChanged of the edit control, for user edits and replacements.
     void controlChangedText();
     // Calls into the edit control; an error of a change handler raised
@@ -111,6 +117,11 @@ private:
     void updateEditable();
 
     bool changing_ = false;
+    // While a user edit runs: digits and signs before the caret right after
+    // it, and the text then (nothing until the edit changed the text).
+    std::optional<int> editCaret_;
+    QString editText_;
+    bool inUserEdit_ = false;
     int controlCalls_ = 0;
     std::exception_ptr pendingError_;
     bool arrowKeys_ = true;

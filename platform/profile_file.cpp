@@ -2,6 +2,7 @@
 
 #include "platform/exception.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -214,6 +215,19 @@ void syncFolder(const QByteArray& folder) {
 // Writes data to a temporary file in the target's folder, syncs it and
 // renames it over the target. On any failure the temporary file is removed
 // and the target is left alone.
+// A write killed between writing and renaming leaves its temporary file
+// behind: a later write removes those of the same file, once they are old
+// enough not to be another writer's file in the making.
+void RemoveLeftovers(const QFileInfo& target) {
+    const QDir folder(target.absolutePath());
+    const QString prefix = '.' + target.fileName() + '.';
+    const QDateTime settled = QDateTime::currentDateTimeUtc().addSecs(-60);
+    for (const QFileInfo& file : folder.entryInfoList({prefix + "??????"}, QDir::Files | QDir::Hidden)) {
+        if (file.fileName().size() != prefix.size() + 6 || file.lastModified().toUTC() > settled) continue;
+        QFile::remove(file.absoluteFilePath());
+    }
+}
+
 bool replaceFile(const QString& target, const QByteArray& data) {
     const QFileInfo info(target);
     if (!QDir().mkpath(info.absolutePath())) return false;
@@ -242,6 +256,7 @@ bool replaceFile(const QString& target, const QByteArray& data) {
         return false;
     }
     syncFolder(QFile::encodeName(info.absolutePath()));
+    RemoveLeftovers(info);
     return true;
 }
 

@@ -2,9 +2,11 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QVariant>
 #include <QWidget>
 
+#include <algorithm>
 #include <climits>
 
 namespace mx {
@@ -35,23 +37,50 @@ QRect desktopRect() {
     return all;
 }
 
-bool onSomeScreen(const QRect& r) {
-    for (const QScreen* s : QGuiApplication::screens())
-        if (s->availableGeometry().intersects(r)) return true;
-    return false;
+// The screen a client rectangle overlaps most; the primary one when none.
+const QScreen* screenFor(const QRect& r) {
+    const QScreen* best = QGuiApplication::primaryScreen();
+    qint64 bestArea = 0;
+    for (const QScreen* s : QGuiApplication::screens()) {
+        const QRect common = s->availableGeometry() & r;
+        const qint64 area = qint64(common.width()) * common.height();
+        if (area > bestArea) {
+            best = s;
+            bestArea = area;
+        }
+    }
+    return best;
 }
 
-// A rectangle the window can really take: not larger than the desktop and
-// not lost beside every screen.
-QRect usableRect(QRect r) {
+// The frame around the client area: as the window system drew it, or
+// before the first showing the style's title bar and the classic border.
+QMargins frameOf(const QWidget* window) {
+    const QRect frame = window->frameGeometry(), client = window->geometry();
+    QMargins m(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+               frame.bottom() - client.bottom());
+    if (m.top() <= 0) {
+        const QPoint border = FrameMetrics(window);
+        m = QMargins(border.x(), window->style()->pixelMetric(QStyle::PM_TitleBarHeight) + border.y(), border.x(),
+                     border.y());
+    }
+    return m;
+}
+
+// A rectangle the window can really take: its whole title bar on a screen,
+// so not wider than that screen.
+QRect usableRect(const QWidget* window, QRect r) {
     const QRect desk = desktopRect();
     if (desk.isEmpty()) return r;
     r.setSize(r.size().boundedTo(desk.size()));
-    if (!onSomeScreen(r)) {
-        const QScreen* primary = QGuiApplication::primaryScreen();
-        const QRect avail = primary ? primary->availableGeometry() : desk;
-        r.moveTopLeft(avail.topLeft());
-    }
+    const QScreen* screen = screenFor(r);
+    if (!screen) return r;
+    const QMargins frame = frameOf(window);
+    const QRect avail = screen->availableGeometry().marginsRemoved(frame);
+    r.setSize(r.size().boundedTo(avail.size()));
+    // The title bar runs along the client's top across the frame's width.
+    const int left = std::clamp(r.left(), avail.left(), std::max(avail.left(), avail.right() + 1 - r.width()));
+    const int top = std::clamp(r.top(), avail.top(), std::max(avail.top(), avail.bottom()));
+    r.moveTo(left, top);
     return r;
 }
 
@@ -100,10 +129,10 @@ void SetWindowPlacement(QWidget* window, const TWindowPlacement& wp) {
         const bool special = state & (Qt::WindowMaximized | Qt::WindowFullScreen);
         if (special) window->setWindowState(state & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
         if (WindowPositionsAllowed()) {
-            window->setGeometry(usableRect(wanted));
+            window->setGeometry(usableRect(window, wanted));
         } else {
             window->setProperty(kNormalPosition, wanted.topLeft());
-            window->resize(usableRect(wanted).size());
+            window->resize(usableRect(window, wanted).size());
         }
         if (special) window->setWindowState(state);
     }
@@ -121,6 +150,13 @@ void SetWindowPlacement(QWidget* window, const TWindowPlacement& wp) {
 bool IsSizeable(const QWidget* window) {
     if (window->windowFlags() & Qt::MSWindowsFixedSizeDialogHint) return false;
     return window->minimumSize() != window->maximumSize();
+}
+
+QPoint FrameMetrics(const QWidget* window) {
+    const Qt::WindowFlags flags = window->windowFlags();
+    if (flags & Qt::FramelessWindowHint) return {0, 0};
+    if (!IsSizeable(window)) return {3, 3};
+    return {4, 4};
 }
 
 int ScreenPixelsPerInch() {

@@ -47,8 +47,9 @@ TWindowPlacement GetWindowPlacement(const QWidget* window);
 
 // showCmd SW_HIDE changes neither visibility nor state; the others apply
 // their state and show the window. A rectangle without area is not applied.
-// A rectangle that lies on no screen is moved onto the primary one, and one
-// larger than all screens together is cut to their size.
+// A rectangle larger than all screens together is cut to their size, and
+// the window is kept where its whole title bar lies on a screen (the one
+// it overlaps most, else the primary one), so it can always be moved.
 void SetWindowPlacement(QWidget* window, const TWindowPlacement& wp);
 
 // False where the window system does not let programs place windows.
@@ -59,6 +60,10 @@ void SetWindowPositionsAllowedForTests(std::optional<bool> allowed);
 
 // Whether the user can change the window's size with its borders.
 bool IsSizeable(const QWidget* window);
+
+// The classic frame metrics of the window's border style at 96 dpi:
+// sizeable (SM_CXFRAME, SM_CYFRAME) 4, a fixed dialog border 3, none 0.
+QPoint FrameMetrics(const QWidget* window);
 
 // The primary screen's logical pixels per inch (rounded) and size.
 int ScreenPixelsPerInch();

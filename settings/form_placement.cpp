@@ -1,6 +1,7 @@
 #include "settings/form_placement.h"
 
 #include "platform/application.h"
+#include "platform/loading.h"
 #include "platform/profile_file.h"
 #include "platform/window_placement.h"
 
@@ -179,6 +180,16 @@ void TFormPlacement::Restore() {
         }
     }
     restored_ = true;
+    UpdatePlacement();
+}
+
+void TFormPlacement::UpdatePlacement() {
+    QWidget* form = form_;
+    if (!form->testAttribute(Qt::WA_WState_Created) || IsLoading()) return;
+    TWindowPlacement wp = GetWindowPlacement(form);
+    if (!onScreen(form)) wp.showCmd = SW_HIDE;
+    wp.maxPosition = -FrameMetrics(form);
+    SetWindowPlacement(form, wp);
 }
 
 void TFormPlacement::RestorePlacement() {

@@ -77,6 +77,9 @@ protected:
 private:
     void SavePlacement();
     void RestorePlacement();
+    // After a restore: the maximised position becomes minus the frame, as
+    // a restored window on the classic desktop reports it.
+    void UpdatePlacement();
     bool IsMainForm() const;
 
     QPointer<QWidget> form_;

@@ -58,10 +58,11 @@ bool TMainForm::PreviewStateStep() {
     }
     const int hs = ui->ScrollBox1->horizontalScrollBar()->value();
     const int vs = ui->ScrollBox1->verticalScrollBar()->value();
-    const auto rulerInputs = [this] {
-        return std::tuple(SheetLeftPx, SheetRightPx, SheetWidthMm, SheetTopPx, SheetBottomPx, SheetHeightMm);
-    };
-    const auto before = rulerInputs();
+    // Each ruler shows nothing but these: redraw one only when they moved.
+    const auto topInputs = [this] { return std::tuple(SheetLeftPx, SheetRightPx, SheetWidthMm); };
+    const auto leftInputs = [this] { return std::tuple(SheetTopPx, SheetBottomPx, SheetHeightMm); };
+    const auto topBefore = topInputs();
+    const auto leftBefore = leftInputs();
     SheetWidthMm = DeviceToMm(w, p);
     SheetHeightMm = DeviceToMm(h, p);
     SheetLeftPx = OriginX - hs;
@@ -70,11 +71,8 @@ bool TMainForm::PreviewStateStep() {
     DragLimitBottom = OriginY + H;
     SheetTopPx = OriginY - vs;
     SheetBottomPx = OriginY + H - vs;
-    // The rulers show nothing else: redraw them only when these moved.
-    if (rulerInputs() != before) {
-        ui->PaintBox3->Invalidate();
-        ui->PaintBox4->Invalidate();
-    }
+    if (topInputs() != topBefore) ui->PaintBox3->Invalidate();
+    if (leftInputs() != leftBefore) ui->PaintBox4->Invalidate();
     if (!AreaInitialised) InitialiseArea();
     return true;
 }

@@ -1,12 +1,12 @@
 // Start-up: the application, its title, the main window, the loop.
+#include "app/application_setup.h"
 #include "app/main_form.h"
 #include "platform/application.h"
 #include "platform/qt_application.h"
 
 int main(int argc, char** argv) {
     mx::TQtApplication app(argc, argv);
-    mx::Application()->Title = "Marbelux 1.0";
-    QApplication::setApplicationDisplayName("Marbelux 1.0");
+    mx::SetUpApplication();
     auto* form = new mx::TMainForm;
     mx::Application()->MainForm = form;
     form->setAttribute(Qt::WA_DeleteOnClose);

@@ -36,7 +36,7 @@ TEST(AboutBox, NoticeShowsTheYearOfTheDayTheDialogIsMade) {
     const QString text = notice(box);
     EXPECT_TRUE(text.contains("2031"));
     EXPECT_FALSE(text.contains("XXXX"));
-    EXPECT_EQ(text, NoticeWithYear("© XXXX Orvenal. Alle Rechte vorbehalten.", 2031));
+    EXPECT_EQ(text, NoticeWithYear("© XXXX Orvenal. Freie Software (GPL).", 2031));
 }
 
 TEST(AboutBox, DialogsOnEitherSideOfNewYearShowDifferentYears) {
@@ -113,5 +113,13 @@ TEST(AboutBox, ClosesWithOkEnterAndTheCloseBox) {
         box.close();
         EXPECT_FALSE(box.isVisible());
         EXPECT_EQ(box.result(), IDCANCEL);
+    }
+    {
+        // No Cancel button: Escape ends nothing, wherever the focus is.
+        TAboutBox box;
+        showActive(box);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTest::keyClick(&box, Qt::Key_Escape);
+        EXPECT_TRUE(box.isVisible());
     }
 }

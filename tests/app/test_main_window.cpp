@@ -1,16 +1,30 @@
 // The main window's frame, bottom bar, error handler and progress bar.
+#include "controls/color_combo_box.h"
 #include "controls/image_btn.h"
+#include "controls/num_spin_edit.h"
+#include "controls/shadow_label.h"
 #include "platform/exception.h"
 #include "platform/status_bar.h"
 #include "tests/support/main_form_fixture.h"
 #include "tests/support/test_support.h"
 #include "ui_main_form.h"
 
+#include <QAbstractItemView>
+#include <QColorDialog>
 #include <QDialog>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 using namespace mx;
 using namespace mx::test;
@@ -67,6 +81,80 @@ TEST_F(MainWindow, FrameAsDescribed) {
     EXPECT_EQ(ui().Panel8->geometry().right(), ui().Panel7->width() - 1);
     EXPECT_EQ(ui().endebtn->size(), QSize(101, 30));
     EXPECT_EQ(ui().ueberbtn->toolTip(), "Informationen über das Programm");
+}
+
+TEST_F(MainWindow, IconIsTheProgramsOwnAndTitlesAreExactlyTheirTexts) {
+    const QImage ours = QIcon(":/icons/marbelux.png").pixmap(64).toImage();
+    ASSERT_FALSE(ours.isNull());
+    EXPECT_EQ(form->windowIcon().pixmap(64).toImage(), ours);
+    EXPECT_EQ(QGuiApplication::windowIcon().pixmap(64).toImage(), ours);
+    // No display name of its own, which Qt would append to every title.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    EXPECT_EQ(form->windowHandle()->title(), "Orvenal Marbelux 1.0");
+}
+
+TEST_F(MainWindow, TheWindowHasNoMinimumSize) {
+    form->resize(200, 150);
+    Flush();
+    EXPECT_EQ(form->size(), QSize(200, 150));
+    EXPECT_EQ(form->minimumSize(), QSize(0, 0));
+}
+
+TEST_F(MainWindow, TextsReadAsMeantWithoutTheFormerMisspellings) {
+    EXPECT_EQ(ui().ShadowLabel4->Caption(), "Dokument vernichten - Sie brauchen nun nur noch auf \"Go!\" zu klicken");
+    const QString warning = ui().Label11->text();
+    EXPECT_TRUE(warning.startsWith("ACHTUNG: Das Dokument, welches sich zum Zeitpunkt des Ausdruckes im "
+                                   "Druckerschacht befindet wird vernichtet werden!"));
+    EXPECT_TRUE(warning.contains("Die Vernichtung ist nicht mehr rückgängig zu machen!"));
+    EXPECT_TRUE(
+        warning.endsWith("Das zusätzliche Bedrucken der Rückseite bringt zusätzliche Sicherheit bei der Vernichtung"));
+    EXPECT_EQ(ui().CopiesED->toolTip(), "Anzahl gleichartiger Dokumente die auf einmal vernichtet werden sollen");
+}
+
+TEST_F(MainWindow, TheWheelOverAColourBoxWithoutFocusScrollsThePreview) {
+    ui().ZoomEd->SetValue(200);
+    Flush();
+    QTabBar* tabs = ui().PageControl2->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    Flush();
+    QScrollBar* v = ui().ScrollBox1->verticalScrollBar();
+    v->setValue(0);
+    TTavelColorComboBox* box = ui().TavelColorComboBox2;
+    ASSERT_FALSE(box->hasFocus());
+    for (int i = 0; i < 3; ++i) SendWheel(box, -1);
+    EXPECT_EQ(box->ColorValue(), clYellow);
+    EXPECT_EQ(v->value(), 90);
+    EXPECT_EQ(Answers().colorRequests.size(), 0u);
+    // With the focus the box takes the wheel, wherever the mouse is.
+    box->setFocus();
+    SendWheel(ui().PaintBox2, -1);
+    EXPECT_NE(box->ColorValue(), clYellow);
+    EXPECT_EQ(v->value(), 90);
+}
+
+TEST_F(MainWindow, TheOpenColourListShowsThatMoreEntriesFollow) {
+    QTabBar* tabs = ui().PageControl2->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    Flush();
+    TTavelColorComboBox* box = ui().TavelColorComboBox1;
+    box->showPopup();
+    Flush();
+    EXPECT_EQ(box->count(), 17);
+    EXPECT_TRUE(box->view()->verticalScrollBar()->isVisible());
+    box->hidePopup();
+}
+
+TEST_F(MainWindow, QtsOwnDialogsSpeakGerman) {
+    QFileDialog files(form.get(), "Druckausgabe speichern");
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    files.setAcceptMode(QFileDialog::AcceptSave);
+    QStringList buttons;
+    for (QPushButton* b : files.findChildren<QPushButton*>()) buttons << b->text().remove('&');
+    EXPECT_TRUE(buttons.contains("Speichern")) << buttons.join(", ").toStdString();
+    EXPECT_TRUE(buttons.contains("Abbrechen")) << buttons.join(", ").toStdString();
+    QColorDialog colours;
+    colours.setOption(QColorDialog::DontUseNativeDialog);
+    EXPECT_EQ(colours.windowTitle(), "Farbauswahl");
 }
 
 TEST_F(MainWindow, ProgramDirEndsWithOneSeparator) {

@@ -1,6 +1,7 @@
 #include "platform/exception.h"
 #include "platform/profile_file.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -179,6 +180,29 @@ TEST_F(ProfileFile, FailureBeforeReplacingLeavesTheOldFile) {
     TIniFile::SetReplaceHookForTests({});
     ini.WriteString("S", "A", "new");
     EXPECT_EQ(bytes(), seen);
+}
+
+// A write killed between writing and renaming leaves a hidden temporary
+// file; the next write removes such leftovers once they have settled.
+TEST_F(ProfileFile, AWriteRemovesLeftoversOfKilledWrites) {
+    put("[S]\nA=1\n");
+    const auto make = [&](const QString& name, int ageSeconds) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(1 << 20, 'x'));
+        f.close();
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(
+            f.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+    };
+    make(".p.INI.Ab12Cd", 3600);
+    make(".p.INI.zzzzzz", 120);
+    make(".p.INI.fresh1", 0);         // perhaps another writer's, in the making
+    make(".p.INI.long-name", 3600);   // not a temporary file of ours
+    make(".andere.INI.Ab12Cd", 3600); // another file's
+    TIniFile(path).WriteString("S", "A", "2");
+    EXPECT_EQ(folderEntries(), (QStringList{".andere.INI.Ab12Cd", ".p.INI.fresh1", ".p.INI.long-name", "p.INI"}));
+    EXPECT_EQ(bytes(), "[S]\nA=2\n");
 }
 
 TEST_F(ProfileFile, UpdateWritesOnceWithAllChanges) {

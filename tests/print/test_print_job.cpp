@@ -175,21 +175,6 @@ TEST_F(PrintJob, ProgressFollowsTheCopies) {
     EXPECT_EQ(form->ProgressPercent, 0);
 }
 
-TEST_F(PrintJob, PrinterSetupChangesTheSheetAtTheNextRedraw) {
-    printer->OnSetup = [](TTestGeometry& g) {
-        g.PhysicalWidth = 4960;
-        g.PhysicalHeight = 7016;
-        return true;
-    };
-    form->PrintSetupBtnClick(ui().PrintSetupBtn);
-    EXPECT_EQ(printer->SetupCalls, 1);
-    form->PaintBox1Paint(form.get());
-    Flush();
-    EXPECT_DOUBLE_EQ(form->SheetWidthMm, 4960 * 25.39995 / 600);
-    // The area keeps its millimetres until the next edit.
-    EXPECT_DOUBLE_EQ(form->AreaRightMm, 50);
-}
-
 // The real message box: Enter answers Yes.
 TEST(SecurityQuestion, EnterAnswersYesInTheRealMessageBox) {
     auto previous = Application()->SetAnswerer(nullptr);

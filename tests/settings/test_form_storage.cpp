@@ -253,7 +253,33 @@ TEST_F(SettingsStore, LostOrHugeRectanglesStayUsable) {
     EXPECT_EQ(lost->size(), QSize(500, 400));
     EXPECT_TRUE(QGuiApplication::primaryScreen()->geometry().contains(lost->geometry()));
     putIni("[TMainForm]\nNormPos=0,0,2000000000,2000000000\n");
-    EXPECT_EQ(showForm()->size(), QSize(800, 800));
+    // At most the screen with the frame around it.
+    auto huge = showForm();
+    EXPECT_EQ(huge->frameGeometry().size(), QGuiApplication::primaryScreen()->availableGeometry().size());
+}
+
+TEST_F(SettingsStore, RectanglesFarOffTheScreenKeepTheWholeTitleBarOnIt) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const char* normPos : {"99999999,99999999,100000499,100000399", "-99999999,-99999999,-99999499,-99999599",
+                                "-99999999,100,99999999,500", "0,0,500,400"}) {
+        SCOPED_TRACE(normPos);
+        putIni(QByteArray("[TMainForm]\nNormPos=") + normPos + "\n");
+        auto form = showForm();
+        // The title bar runs across the frame's top, above the client area.
+        const QRect frame = form->frameGeometry(), client = form->geometry();
+        EXPECT_GE(frame.top(), screen.top());
+        EXPECT_LE(client.top(), screen.bottom());
+        EXPECT_GE(frame.left(), screen.left());
+        EXPECT_LE(frame.right(), screen.right());
+    }
+}
+
+TEST_F(SettingsStore, ARestoreReportsTheMaximisedPositionOfTheFrame) {
+    run([](TMainForm&) {});
+    EXPECT_EQ(value("MinMaxPos"), "-1,-1,-4,-4");
+    putIni("[TMainForm]\nMinMaxPos=5,6,7,8\n");
+    run([](TMainForm&) {});
+    EXPECT_EQ(value("MinMaxPos"), "5,6,-4,-4");
 }
 
 TEST_F(SettingsStore, FixedSizeWindowKeepsItsSize) {

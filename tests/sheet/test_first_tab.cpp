@@ -11,6 +11,8 @@
 #include <QClipboard>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
+#include <QTabBar>
 #include <QTest>
 
 using namespace mx;
@@ -85,6 +87,52 @@ TEST_F(FirstTab, TypingDigitByDigitEndsWithTheNormalisedValue) {
     Flush();
     EXPECT_DOUBLE_EQ(form->AreaLeftMm, 50);
     EXPECT_EQ(ui().LeftEd->text(), "5,00");
+}
+
+// Typed key by key over the selected text, as a person types.
+TEST_F(FirstTab, NumbersTypedKeyByKeyLandWhereTheyAreTyped) {
+    struct Case {
+        const char* keys;
+        const char* shown;
+        double mm;
+    };
+    for (TNumSpinEdit* field : {ui().LeftEd, ui().RightEd}) {
+        for (const Case& c : {Case{"15", "15,00", 150}, Case{"15,5", "15,50", 155}, Case{"2,5", "2,50", 25}}) {
+            SCOPED_TRACE(field->objectName().toStdString() + " <- " + c.keys);
+            // The area covers the whole sheet before every case.
+            paste(ui().LeftEd, "0");
+            paste(ui().RightEd, "99");
+            field->setFocus();
+            field->selectAll();
+            for (const QChar key : QString(c.keys)) QTest::keyClick(field, key.toLatin1());
+            Flush();
+            EXPECT_EQ(field->text(), c.shown);
+            EXPECT_DOUBLE_EQ(field == ui().LeftEd ? form->AreaLeftMm : form->AreaRightMm, c.mm);
+            EXPECT_EQ(Application()->BeepCount, 0);
+        }
+    }
+    // After the first digit the caret stays behind it, not behind the zeros.
+    ui().TopEd->setFocus();
+    ui().TopEd->selectAll();
+    QTest::keyClick(ui().TopEd, '1');
+    EXPECT_EQ(ui().TopEd->text(), "1,00");
+    EXPECT_EQ(ui().TopEd->cursorPosition(), 1);
+    // A second separator elsewhere is still refused.
+    ui().TopEd->setCursorPosition(4);
+    QTest::keyClick(ui().TopEd, ',');
+    EXPECT_EQ(ui().TopEd->text(), "1,00");
+    EXPECT_EQ(Application()->BeepCount, 1);
+}
+
+TEST_F(FirstTab, ZoomAndCopiesTypedKeyByKey) {
+    ui().ZoomEd->setFocus();
+    ui().ZoomEd->selectAll();
+    QTest::keyClicks(ui().ZoomEd, "150");
+    EXPECT_EQ(ui().ZoomEd->text(), "150");
+    ui().CopiesED->setFocus();
+    ui().CopiesED->selectAll();
+    QTest::keyClicks(ui().CopiesED, "12");
+    EXPECT_EQ(ui().CopiesED->text(), "12");
 }
 
 TEST_F(FirstTab, PreviewShowsSheetHatchedAreaAndGuideLines) {
@@ -206,8 +254,8 @@ TEST_F(FirstTab, DragBeyondThePreviewStopsAtTheSheetEdgesEvenWhenScrolled) {
     EXPECT_GE(form->AreaTopMm, 0);
 }
 
-TEST_F(FirstTab, OneDragStepPaintsThePreviewAndEachRulerOnce) {
-    setZoom(100);
+TEST_F(FirstTab, ADragStepPaintsThePreviewOnceAndTheRulersOnlyWhenTheyMove) {
+    setZoom(200);
     form->PaintBox1MouseMove({}, 50, 50);
     form->PaintBox1MouseDown(Qt::LeftButton, {}, 50, 50);
     Flush();
@@ -216,41 +264,116 @@ TEST_F(FirstTab, OneDragStepPaintsThePreviewAndEachRulerOnce) {
     QTest::mouseMove(ui().PaintBox1, QPoint(140, 160));
     Flush();
     EXPECT_EQ(ui().PaintBox1->PaintCount() - preview, 1);
-    EXPECT_LE(ui().PaintBox3->PaintCount() - top, 1);
-    EXPECT_LE(ui().PaintBox4->PaintCount() - left, 1);
-    form->PaintBox1MouseUp(Qt::LeftButton, {}, 140, 160);
+    // The sheet did not move: the rulers show what they showed.
+    EXPECT_EQ(ui().PaintBox3->PaintCount() - top, 0);
+    EXPECT_EQ(ui().PaintBox4->PaintCount() - left, 0);
+    QTest::mouseRelease(ui().PaintBox1, Qt::LeftButton, {}, QPoint(140, 160));
+    // Scrolling moves the sheet under the left ruler, not under the top one.
+    SendWheel(ui().PaintBox1, -1);
+    Flush();
+    EXPECT_EQ(ui().PaintBox4->PaintCount() - left, 1);
+    EXPECT_EQ(ui().PaintBox3->PaintCount() - top, 0);
 }
 
-TEST_F(FirstTab, ZoomThatIsNotPositiveIsHarmless) {
-    for (const char* text : {"0", "-50", "abc", "", "99999999999"}) {
+TEST_F(FirstTab, AnyTypedZoomIsHarmless) {
+    const double left = form->AreaLeftMm, right = form->AreaRightMm;
+    const auto type = [&](const char* text) {
         ui().ZoomEd->setFocus();
         ui().ZoomEd->selectAll();
         QApplication::clipboard()->setText(text);
         ui().ZoomEd->paste();
         Flush();
-        const double left = form->AreaLeftMm, right = form->AreaRightMm;
-        if (ui().ZoomEd->Value() <= 0) {
-            form->PaintBox1MouseDown(Qt::LeftButton, {}, 40, 40);
-            form->PaintBox1MouseMove({}, 90, 90);
-            form->PaintBox1MouseUp(Qt::LeftButton, {}, 90, 90);
-            EXPECT_EQ(form->AreaLeftMm, left) << text;
-            EXPECT_EQ(form->AreaRightMm, right) << text;
-        }
+    };
+    // Not positive: a sheet of no size, and the mouse changes nothing.
+    for (const char* text : {"0", "-50", "-2147483648"}) {
+        SCOPED_TRACE(text);
+        type(text);
+        EXPECT_EQ(form->DragLimitRight, form->OriginX);
+        EXPECT_EQ(form->DragLimitBottom, form->OriginY);
+        QTest::mousePress(ui().PaintBox1, Qt::LeftButton, {}, QPoint(40, 40));
+        QTest::mouseMove(ui().PaintBox1, QPoint(90, 90));
+        QTest::mouseRelease(ui().PaintBox1, Qt::LeftButton, {}, QPoint(90, 90));
+        EXPECT_EQ(form->AreaLeftMm, left);
+        EXPECT_EQ(form->AreaRightMm, right);
     }
+    // Not a number, or beyond the integer range: the field's minimum, 10.
+    for (const char* text : {"abc", "", "99999999999"}) {
+        SCOPED_TRACE(text);
+        type(text);
+        EXPECT_EQ(ui().ZoomEd->Value(), 10);
+        EXPECT_EQ(form->DragLimitRight - form->OriginX,
+                  SheetScreenPixels(5100, ui().PaintBox1->logicalDpiX(), 600, 10));
+    }
+    // Huge: the sheet is as long as a widget can be, and no sum overflows
+    // (the sanitizer build checks every one).
+    type("1000000000");
+    EXPECT_EQ(ui().ZoomEd->Value(), 1000000000);
+    EXPECT_LE(ui().PaintBox1->width(), MaxPreviewPixels);
+    EXPECT_GE(form->DragLimitRight, form->OriginX);
+    QTest::mouseMove(ui().PaintBox1, QPoint(30, 30));
+    EXPECT_EQ(form->AreaLeftMm, left);
     EXPECT_TRUE(Answers().Errors().isEmpty());
 }
 
-TEST_F(FirstTab, WheelScrollsThirtyPixelsPerNotch) {
+TEST_F(FirstTab, TheWheelScrollsThirtyPixelsPerNotchWhereverTheMouseIs) {
     setZoom(200);
     QScrollBar* v = ui().ScrollBox1->verticalScrollBar();
     ASSERT_GT(v->maximum(), 100);
     v->setValue(0);
-    form->FormMouseWheelDown(form.get());
+    SendWheel(ui().PaintBox1, -1);
     EXPECT_EQ(v->value(), 30);
-    form->FormMouseWheelUp(form.get());
-    EXPECT_EQ(v->value(), 0);
-    form->FormMouseWheelUp(form.get());
+    SendWheel(ui().LeftEd, -2); // a spin field passes the wheel on
+    EXPECT_EQ(v->value(), 90);
+    SendWheel(ui().PaintBox4, 1);
+    EXPECT_EQ(v->value(), 60);
+    SendWheel(ui().PaintBox1, 5);
     EXPECT_EQ(v->value(), 0); // the scroll box keeps its range
+}
+
+TEST_F(FirstTab, AfterAnotherPaperTheFirstTabShowsAndClampsAgainstTheNewSheet) {
+    // A5 portrait at 600 dpi.
+    printer->OnSetup = [](TTestGeometry& g) {
+        g.PhysicalWidth = 3496;
+        g.PhysicalHeight = 4961;
+        return true;
+    };
+    QTabBar* tabs = ui().PageControl2->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+    Flush();
+    QTest::mouseClick(ui().PrintSetupBtn, Qt::LeftButton, {}, QPoint(20, 10));
+    ASSERT_EQ(printer->SetupCalls, 1);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    Flush();
+    EXPECT_DOUBLE_EQ(form->SheetWidthMm, 3496 * MmPerInch / 600);
+    EXPECT_DOUBLE_EQ(form->SheetHeightMm, 4961 * MmPerInch / 600);
+    EXPECT_EQ(form->DragLimitBottom - form->OriginY, SheetScreenPixels(4961, ui().PaintBox1->logicalDpiX(), 600, 30));
+    // The area keeps its millimetres until the next edit ...
+    EXPECT_DOUBLE_EQ(form->AreaBottomMm, 6600 * MmPerInch / 600);
+    // ... which clamps against the new sheet.
+    ui().BottomEd->setFocus();
+    ui().BottomEd->selectAll();
+    QTest::keyClicks(ui().BottomEd, "99");
+    EXPECT_EQ(ui().BottomEd->text(), "21,00");
+    // The rewritten field reads 21,00 again: within the sheet, it stays.
+    EXPECT_DOUBLE_EQ(form->AreaBottomMm, 210);
+}
+
+TEST_F(FirstTab, GrowingTheWindowRecentresTheWholeSheet) {
+    setZoom(10);
+    const int before = form->OriginX, rulerPaints = ui().PaintBox3->PaintCount();
+    form->resize(form->width() + 300, form->height() + 200);
+    Flush();
+    const int scrollBar = ui().ScrollBox1->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    EXPECT_EQ(ui().PaintBox1->width(), ui().ScrollBox1->width() - scrollBar - 3);
+    EXPECT_EQ(ui().PaintBox1->height(), ui().ScrollBox1->height() - scrollBar - 3);
+    const int sheet = form->DragLimitRight - form->OriginX;
+    EXPECT_EQ(form->OriginX, 16 + (ui().PaintBox1->width() - (sheet + 36)) / 2);
+    EXPECT_GT(form->OriginX, before + 100);
+    // The top ruler shows the sheet where it now is (row 16: band, no marks).
+    EXPECT_EQ(form->SheetLeftPx, form->OriginX);
+    EXPECT_GT(ui().PaintBox3->PaintCount(), rulerPaints);
+    EXPECT_EQ(ui().PaintBox3->PixelAt(form->SheetLeftPx - 2, 16), TColor(0x0099A8AC));
+    EXPECT_EQ(ui().PaintBox3->PixelAt(form->SheetLeftPx + 2, 16), clWhite);
 }
 
 TEST_F(FirstTab, NoPrinterIsReportedOncePerUserAction) {

@@ -1,5 +1,6 @@
 // Test entry point: a real Qt application on the offscreen platform with
 // the German locale, and a fresh scripted answerer before every test.
+#include "app/application_setup.h"
 #include "platform/application.h"
 #include "platform/qt_application.h"
 #include "tests/support/test_support.h"
@@ -46,7 +47,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     mx::TQtApplication app(argc, argv);
-    mx::Application()->Title = "Marbelux 1.0";
+    mx::SetUpApplication();
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new FreshAnswerer);
     return RUN_ALL_TESTS();

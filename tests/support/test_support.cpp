@@ -2,8 +2,10 @@
 
 #include "platform/exception.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QProcessEnvironment>
+#include <QWheelEvent>
 
 namespace mx::test {
 
@@ -71,6 +73,13 @@ QString PrinterErrorOf(const std::function<void()>& f) {
         return e.Message();
     }
     return {};
+}
+
+void SendWheel(QWidget* w, int notches) {
+    const QPointF at = QRectF(w->rect()).center();
+    QWheelEvent wheel(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &wheel);
 }
 
 QString DataPath(const QString& relative) {

@@ -9,6 +9,7 @@
 #include <functional>
 
 class QPrinter;
+class QWidget;
 
 namespace mx::test {
 
@@ -48,6 +49,10 @@ ScriptedAnswerer& Answers();
 
 // The message of the printer error f raises; empty when it raises none.
 QString PrinterErrorOf(const std::function<void()>& f);
+
+// A turn of the mouse wheel by `notches` (positive: away from the user)
+// over the middle of w, delivered as the window system delivers it.
+void SendWheel(QWidget* w, int notches);
 
 // Path of a file in tests/data.
 QString DataPath(const QString& relative);

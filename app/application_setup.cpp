@@ -1,0 +1,24 @@
+#include "app/application_setup.h"
+
+#include "platform/application.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+
+// The icons live in the static library's resources: register them first.
+static void InitResources() { Q_INIT_RESOURCE(resources); }
+
+namespace mx {
+
+void SetUpApplication() {
+    InitResources();
+    Application()->Title = QStringLiteral("Marbelux 1.0");
+    QIcon icon(QStringLiteral(":/icons/marbelux.svg"));
+    icon.addFile(QStringLiteral(":/icons/marbelux.png"));
+    QGuiApplication::setWindowIcon(icon);
+    // Window systems that look the icon up by the desktop entry (Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.orvenal.marbelux"));
+    // No display name: Qt would append it to every window title.
+}
+
+} // namespace mx
