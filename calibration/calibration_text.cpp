@@ -38,17 +38,20 @@ QString SignedMmText(double mm) {
     return (mm > 0 ? QChar('+') : MinusSign) + digits;
 }
 
-QString DescribeSide(const std::optional<TSideCorrection>& side) {
+QString DescribeSide(const std::optional<TSideCorrection>& side, bool scaleFigures) {
     if (!side) return "keine";
     QString text = SignedMmText(side->X.OffsetMm) + " / " + SignedMmText(side->Y.OffsetMm) + " mm";
-    if (ScaleShows(side->X) || ScaleShows(side->Y))
-        text += ", Maßstab " + DecimalText(side->X.Scale * 100, 1) + " / " + PercentText(side->Y.Scale);
+    if (ScaleShows(side->X) || ScaleShows(side->Y)) {
+        text += ", Maßstab";
+        if (scaleFigures) text += ' ' + DecimalText(side->X.Scale * 100, 1) + " / " + PercentText(side->Y.Scale);
+    }
     return text;
 }
 
 QString DescribeCalibration(const TPrinterCalibration& calibration) {
     if (!calibration.Front && !calibration.Back) return "Keine Kalibrierung";
-    return "Kalibrierung: vorn " + DescribeSide(calibration.Front) + ", hinten " + DescribeSide(calibration.Back);
+    return "Kalibrierung: vorn " + DescribeSide(calibration.Front, false) + ", hinten " +
+           DescribeSide(calibration.Back, false);
 }
 
 } // namespace mx

@@ -15,11 +15,12 @@ QString DecimalTextBeyond(double value, double limit);
 // "+1,0", "−0,5" (a real minus sign), "0,0".
 QString SignedMmText(double mm);
 
-// "+1,0 / −0,5 mm", with ", Maßstab 100,2 / 99,8 %" when a scale shows;
-// "keine" for nothing.
-QString DescribeSide(const std::optional<TSideCorrection>& side);
-// One line for the main window: "Keine Kalibrierung", or
-// "Kalibrierung: vorn +1,0 / −0,5 mm, hinten keine".
+// "+1,0 / −0,5 mm", with ", Maßstab 100,2 / 99,8 %" when a scale shows
+// (without the figures for a short line); "keine" for nothing.
+QString DescribeSide(const std::optional<TSideCorrection>& side, bool scaleFigures = true);
+// One line for the main window, short enough for some 400 pixels:
+// "Keine Kalibrierung", or "Kalibrierung: vorn +1,0 / −0,5 mm, Maßstab,
+// hinten keine"; the dialog shows the scales' figures.
 QString DescribeCalibration(const TPrinterCalibration& calibration);
 
 } // namespace mx
