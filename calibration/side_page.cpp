@@ -29,9 +29,14 @@ int TSidePage::Width(double mm) const { return std::max(1, Px(mm)); }
 TRect TSidePage::Printable() const { return {0, 0, g_.PaperWidth - 2 * g_.OffsetX, g_.PaperHeight - 2 * g_.OffsetY}; }
 
 void TSidePage::Fill(const TRect& job, TColor color) {
+    const TRect r = Normalised(job);
+    TRect c = CorrectedRect(r, g_, correction_);
+    // A scale can close a line of one pixel; the far edge gives way.
+    if (r.Width() > 0 && c.Width() <= 0) c.Right = c.Left + 1;
+    if (r.Height() > 0 && c.Height() <= 0) c.Bottom = c.Top + 1;
     canvas_.SetBrushStyle(bsSolid);
     canvas_.SetBrushColor(color);
-    canvas_.FillRect(CorrectedRect(Normalised(job), g_, correction_));
+    canvas_.FillRect(c);
 }
 
 void TSidePage::Frame(const TRect& job, int width, TColor color) {
