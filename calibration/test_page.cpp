@@ -66,7 +66,15 @@ void DrawTestPage(TSidePage& page, const PrinterGeometry& g, const Area& a, bool
         page.Text(c.at + c.towards, CornerText(c.xMm, c.yMm), c.align, 2.5);
     }
 
-    const QPoint text(page.Px(12), page.Px(12));
+    // The texts go where the area leaves room for them: above it, below
+    // it, or inside an area that fills the page.
+    const int margin = page.Px(12), room = page.Px(45);
+    const TRect printable = page.Printable();
+    QPoint text(margin, margin);
+    if (r.Top < room)
+        text = r.Bottom + room <= printable.Bottom
+                   ? QPoint(margin, r.Bottom + margin)
+                   : QPoint(std::max(margin, r.Left + margin), std::max(margin, r.Top + margin));
     page.Text(text, back ? "Testdruck Rückseite" : "Testdruck", DT_LEFT | DT_TOP, 5, true);
     QStringList lines{
         QString("Bereich: links %1 mm, rechts %2 mm, oben %3 mm, unten %4 mm")
