@@ -41,7 +41,8 @@ bool IsUsable(const TSideCorrection& side);
 // The device rectangle of a job (printable-area coordinates, as FrontRect
 // and BackRect give it) after the correction: each edge's paper position
 // p becomes trunc((p - Offset_px) / Scale). Nothing, the identity or a side
-// that is not usable leave the rectangle exactly as it is.
+// that is not usable leave the rectangle exactly as it is. Only the
+// geometry's resolution and offsets are read.
 TRect CorrectedRect(const TRect& jobRect, const PrinterGeometry& g, const std::optional<TSideCorrection>& side);
 // The same for a single point.
 QPoint CorrectedPoint(const QPoint& jobPoint, const PrinterGeometry& g, const std::optional<TSideCorrection>& side);

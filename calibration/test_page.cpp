@@ -3,7 +3,6 @@
 #include "calibration/calibration_text.h"
 #include "calibration/print_document.h"
 #include "calibration/side_page.h"
-#include "platform/printer.h"
 #include "print/overprint_rect.h"
 
 #include <algorithm>
