@@ -149,6 +149,16 @@ struct Document {
         lines.insert(lines.begin() + at, Line{std::move(text), lineEnd()});
     }
 
+    // False when there was no such section.
+    bool erase(const QString& section) {
+        bool found = false;
+        for (int head = findSection(section); head >= 0; head = findSection(section)) {
+            lines.erase(lines.begin() + head, lines.begin() + sectionEnd(head));
+            found = true;
+        }
+        return found;
+    }
+
     void set(const QString& section, const QString& key, const QByteArray& value) {
         Parsed p;
         const int at = findKey(section, key, &p);
@@ -364,6 +374,18 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, int value) {
     WriteString(section, key, QString::number(value));
+}
+
+void TIniFile::EraseSection(const QString& section) {
+    if (pending_) {
+        if (!pending_->readable) RaiseWriteError();
+        if (pending_->doc.erase(section)) pending_->changed = true;
+        return;
+    }
+    const QString target = WriteTarget();
+    Document d;
+    if (!load(target, d)) RaiseWriteError();
+    if (d.erase(section) && !replaceFile(target, d.toBytes())) RaiseWriteError();
 }
 
 void TIniFile::BeginUpdate() {

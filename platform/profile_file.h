@@ -55,6 +55,9 @@ public:
     // written; the file is then unchanged.
     void WriteString(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, int value);
+    // Removes every section of that name with all its lines; no write when
+    // there is none. Raises EIniFileError like WriteString.
+    void EraseSection(const QString& section);
 
     // Reads the file once; reads and writes then use that copy, and writes
     // are held back until UpdateFile().

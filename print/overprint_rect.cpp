@@ -1,5 +1,7 @@
 #include "print/overprint_rect.h"
 
+#include "platform/printer.h"
+
 namespace mx {
 
 TRect FrontRect(const Area& a, const PrinterGeometry& g) {
@@ -12,6 +14,16 @@ TRect BackRect(const Area& a, const PrinterGeometry& g) {
     r.Left = g.PaperWidth - MmToDevice(a.Right, g.Dpi) - g.OffsetX;
     r.Right = g.PaperWidth - MmToDevice(a.Left, g.Dpi) - g.OffsetX;
     return r;
+}
+
+PrinterGeometry ReadPrinterGeometry(TPrinter& printer) {
+    PrinterGeometry g;
+    g.Dpi = printer.GetDeviceCaps(LOGPIXELSX);
+    g.OffsetX = printer.GetDeviceCaps(PHYSICALOFFSETX);
+    g.OffsetY = printer.GetDeviceCaps(PHYSICALOFFSETY);
+    g.PaperWidth = printer.GetDeviceCaps(PHYSICALWIDTH);
+    g.PaperHeight = printer.GetDeviceCaps(PHYSICALHEIGHT);
+    return g;
 }
 
 } // namespace mx

@@ -10,8 +10,13 @@ struct PrinterGeometry {
     int Dpi = 0; // horizontal resolution, used for both axes
     int OffsetX = 0;
     int OffsetY = 0;
-    int PaperWidth = 0; // device pixels, for the back of the sheet
+    int PaperWidth = 0;  // device pixels, for the back of the sheet
+    int PaperHeight = 0; // device pixels
 };
+
+class TPrinter;
+// The whole geometry of the printer as it reports it now.
+PrinterGeometry ReadPrinterGeometry(TPrinter& printer);
 
 TRect FrontRect(const Area& area, const PrinterGeometry& g);
 // The same rectangle mirrored about the sheet's vertical centre line.

@@ -124,6 +124,23 @@ TEST_F(ProfileFile, WritesChangeOnlyTheirLine) {
     EXPECT_EQ(bytes(), QByteArray("; comment kept\n[A]\nx=7\nz=8\n\n\n[B]\ny=2\nno equals sign\n[A]\nx=dup\n"));
 }
 
+TEST_F(ProfileFile, EraseSectionTakesEveryCopyAndKeepsTheRest) {
+    put("; head\r\n[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n[a]\r\nx=dup\r\n[C]\r\nz=3");
+    int replacements = 0;
+    TIniFile::SetReplaceHookForTests([&](const QString&) { return ++replacements > 0; });
+    TIniFile ini(path);
+    ini.EraseSection("A");
+    EXPECT_EQ(bytes(), QByteArray("; head\r\n[B]\r\ny=2\r\n[C]\r\nz=3"));
+    ini.EraseSection("missing"); // nothing to do: the file is not rewritten
+    EXPECT_EQ(replacements, 1);
+    ini.BeginUpdate();
+    ini.EraseSection("C");
+    ini.WriteString("C", "n", "4"); // erase and rewrite in one replacement
+    ini.UpdateFile();
+    EXPECT_EQ(replacements, 2);
+    EXPECT_EQ(bytes(), QByteArray("; head\r\n[B]\r\ny=2\r\n\r\n[C]\r\nn=4\r\n"));
+}
+
 TEST_F(ProfileFile, NewFileAndLastLineWithoutEnd) {
     TIniFile fresh(dir.filePath("sub/folder/new.INI"));
     fresh.WriteString("TMainForm", "FormVersion", "0");

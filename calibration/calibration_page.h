@@ -1,0 +1,37 @@
+#pragma once
+// The calibration page: two crosses at known places whose positions the
+// user measures with a ruler.
+//
+// Every page is measured the same way: the printed side lies upright in
+// front of the user, and the ruler goes from that side's left and from its
+// top edge to the centre of a cross. For the front these are the sheet's
+// millimetres; for the back they are the device's own positions on the
+// back, which the back job reaches by mirroring (x becomes paper width
+// less x). So the back page puts its crosses at the mirrored positions of
+// the front's, states their nominal millimetres as measured on the back
+// itself, and the back's correction works on the mirrored rectangles in
+// the same coordinates. The page is printed without any correction, so the
+// measurement shows the printer's own deviation.
+#include <QPoint>
+#include <array>
+
+namespace mx {
+
+struct PrinterGeometry;
+class TPrinter;
+
+struct TCalibrationCross {
+    QPoint Paper;    // device pixels from the printed side's left and top edges
+    double XMm, YMm; // the same in millimetres: what the ruler should show
+};
+
+// Cross 1 near the top-left, cross 2 near the bottom-right of the front's
+// printable region, 20 mm inside its corners in whole millimetres; on the
+// back the same crosses mirrored. Raises EPrinter when the paper is too
+// small for them.
+std::array<TCalibrationCross, 2> CalibrationCrosses(const PrinterGeometry& g, bool back);
+
+// False when the user cancelled the choice of where to print.
+bool PrintCalibrationPage(TPrinter& printer, bool back);
+
+} // namespace mx

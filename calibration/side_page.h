@@ -1,0 +1,55 @@
+#pragma once
+// Drawing the marks of a test or calibration page on one printed side, in
+// that side's own paper coordinates: device pixels from the left and top
+// edges of the side as it lies in front of the user, upright. On the back
+// these are the mirrored positions the back job prints at. Every mark goes
+// through the same correction as the jobs' rectangles.
+#include "calibration/correction.h"
+#include "print/overprint_rect.h"
+
+#include <QPoint>
+#include <QStringList>
+#include <optional>
+
+namespace mx {
+
+class TCanvas;
+
+class TSidePage {
+public:
+    TSidePage(TCanvas& canvas, const PrinterGeometry& g, const std::optional<TSideCorrection>& correction);
+
+    // Device pixels of a position in millimetres, as the jobs convert it.
+    int Px(double mm) const;
+    // Device pixels of a line's width: at least one.
+    int Width(double mm) const;
+    // Paper pixels of a printable-area position and back.
+    QPoint ToPaper(const QPoint& job) const { return job + QPoint(g_.OffsetX, g_.OffsetY); }
+    QPoint ToJob(const QPoint& paper) const { return paper - QPoint(g_.OffsetX, g_.OffsetY); }
+    // The printable region in printable-area coordinates; the margins on
+    // the right and at the bottom are taken to equal those opposite.
+    TRect Printable() const;
+
+    // A solid rectangle given like a job's (printable-area coordinates).
+    void Fill(const TRect& job, TColor color);
+    // A frame of the given width inside a job rectangle.
+    void Frame(const TRect& job, int width, TColor color);
+    // A cross centred on a job point: arms `arm` pixels each way.
+    void Cross(const QPoint& job, int arm, int width, TColor color);
+    // Text at a job point: DT_LEFT, DT_CENTER or DT_RIGHT and DT_TOP,
+    // DT_VCENTER or DT_BOTTOM say which of its points lies there.
+    void Text(const QPoint& job, const QString& text, unsigned align, double heightMm, bool bold = false);
+    // Lines of text from a job point downwards; returns the point below.
+    QPoint Lines(QPoint job, const QStringList& lines, double heightMm);
+
+    // Millimetre scales along the top and the left edge of the printable
+    // region, counted from the paper's edges.
+    void MillimetreScales();
+
+private:
+    TCanvas& canvas_;
+    PrinterGeometry g_;
+    std::optional<TSideCorrection> correction_;
+};
+
+} // namespace mx

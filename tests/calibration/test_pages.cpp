@@ -1,0 +1,188 @@
+// The test print and the calibration page on the scripted printer: where
+// their marks land, mirrored and corrected like the jobs' rectangles.
+#include "calibration/calibration_page.h"
+#include "calibration/test_page.h"
+#include "platform/exception.h"
+#include "print/overprint_rect.h"
+#include "tests/support/test_printer.h"
+#include "tests/support/test_support.h"
+
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+
+using namespace mx;
+using namespace mx::test;
+
+namespace {
+
+// Letter at 300 dpi: small enough to render whole pages quickly.
+TTestGeometry Letter300() {
+    TTestGeometry t;
+    t.DpiX = t.DpiY = 300;
+    t.PhysicalWidth = 2550;
+    t.PhysicalHeight = 3300;
+    t.OffsetX = 50;
+    t.OffsetY = 75;
+    return t;
+}
+
+bool IsBlack(const QImage& page, int x, int y) { return page.valid(x, y) && (page.pixel(x, y) & 0xFFFFFF) == 0; }
+
+// The run of black pixels through (x, y) along a row or a column, as
+// [first, last + 1); empty when (x, y) is not black.
+std::pair<int, int> BlackRun(const QImage& page, int x, int y, bool alongRow) {
+    if (!IsBlack(page, x, y)) return {0, 0};
+    int from = alongRow ? x : y, to = from;
+    const auto black = [&](int v) { return alongRow ? IsBlack(page, v, y) : IsBlack(page, x, v); };
+    while (black(from - 1)) --from;
+    while (black(to + 1)) ++to;
+    return {from, to + 1};
+}
+
+class Pages : public testing::Test {
+protected:
+    TTestPrinter printer{Letter300()};
+    PrinterGeometry g = ReadPrinterGeometry(printer);
+    const Area area{40, 120, 60, 150};
+
+    const QImage& OnlyPage() {
+        EXPECT_EQ(printer.Documents.size(), 1u);
+        EXPECT_EQ(printer.Documents.back().PageCount, 1);
+        EXPECT_TRUE(printer.Documents.back().Ended);
+        return printer.Documents.back().Pages.back();
+    }
+};
+
+} // namespace
+
+TEST_F(Pages, TestPageOutlineLiesOnTheEdgesOfTheJobsRectangle) {
+    const TSideCorrection shifted{{1.0, 1.002}, {-0.5, 0.997}};
+    const int line = MmToDevice(TestOutlineMm, g.Dpi);
+    for (const bool back : {false, true}) {
+        for (const auto& side : {std::optional<TSideCorrection>(), std::optional(shifted)}) {
+            SCOPED_TRACE(std::string(back ? "back" : "front") + (side ? ", corrected" : ""));
+            printer.Documents.clear();
+            TPrinterCalibration calibration;
+            (back ? calibration.Back : calibration.Front) = side;
+            ASSERT_TRUE(PrintTestPage(printer, area, back, calibration));
+            EXPECT_EQ(printer.Documents.back().Title, back ? "Testdruck Rückseite" : "Testdruck");
+            const QImage& page = OnlyPage();
+            // Where the job fills the same area on this printer.
+            const TRect fill = CorrectedRect(back ? BackRect(area, g) : FrontRect(area, g), g, side);
+            const int midX = (fill.Left + fill.Right) / 2, midY = (fill.Top + fill.Bottom) / 2;
+            const auto left = BlackRun(page, fill.Left, midY, true);
+            const auto right = BlackRun(page, fill.Right - 1, midY, true);
+            const auto top = BlackRun(page, midX, fill.Top, false);
+            const auto bottom = BlackRun(page, midX, fill.Bottom - 1, false);
+            EXPECT_EQ(left.first, fill.Left);
+            EXPECT_EQ(right.second, fill.Right);
+            EXPECT_EQ(top.first, fill.Top);
+            EXPECT_EQ(bottom.second, fill.Bottom);
+            for (const auto& run : {left, right, top, bottom}) EXPECT_NEAR(run.second - run.first, line, 1);
+            // Guide lines continue the edges in grey out to the printable region.
+            EXPECT_EQ(page.pixel(fill.Left, fill.Top - 40) & 0xFFFFFF, 0x969696u);
+            EXPECT_EQ(page.pixel(fill.Right - 1, fill.Bottom + 40) & 0xFFFFFF, 0x969696u);
+            EXPECT_EQ(page.pixel(fill.Right + 40, fill.Top) & 0xFFFFFF, 0x969696u);
+        }
+    }
+}
+
+TEST_F(Pages, TestPageScalesCountMillimetresFromThePapersEdges) {
+    ASSERT_TRUE(PrintTestPage(printer, area, false, {}));
+    const QImage& page = OnlyPage();
+    // Ticks hang from the printable region's top edge at whole paper
+    // millimetres: long at 10, middle at 5, short otherwise.
+    for (const auto& [mm, lengthMm] : {std::pair{30, 4.0}, {35, 2.5}, {31, 1.5}, {148, 1.5}, {150, 4.0}}) {
+        SCOPED_TRACE(mm);
+        const int x = MmToDevice(mm, g.Dpi) - g.OffsetX;
+        const auto run = BlackRun(page, x, 0, false);
+        EXPECT_EQ(run.first, 0);
+        EXPECT_EQ(run.second, MmToDevice(lengthMm, g.Dpi));
+    }
+    // The left scale the same way down the left edge.
+    const int y = MmToDevice(200, g.Dpi) - g.OffsetY;
+    EXPECT_EQ(BlackRun(page, 0, y, true).second, MmToDevice(4.0, g.Dpi));
+    EXPECT_FALSE(IsBlack(page, 1, MmToDevice(202.5, g.Dpi) - g.OffsetY - 2));
+}
+
+TEST_F(Pages, CalibrationCrossesSitWhereTheirMillimetresSay) {
+    const auto front = CalibrationCrosses(g, false), back = CalibrationCrosses(g, true);
+    // 20 mm inside the printable corners, in whole millimetres.
+    EXPECT_EQ(front[0].Paper, QPoint(MmToDevice(24, 300), MmToDevice(26, 300)));
+    EXPECT_EQ(front[1].Paper, QPoint(MmToDevice(192, 300), MmToDevice(253, 300)));
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_NEAR(front[i].XMm, std::round(front[i].XMm), 25.4 / 300);
+        // The back's crosses at the mirrored device positions, their
+        // millimetres as measured on the back itself.
+        EXPECT_EQ(back[i].Paper, QPoint(g.PaperWidth - front[i].Paper.x(), front[i].Paper.y()));
+        EXPECT_DOUBLE_EQ(back[i].XMm, DeviceToMm(back[i].Paper.x(), g.Dpi));
+        EXPECT_DOUBLE_EQ(back[i].YMm, front[i].YMm);
+    }
+
+    for (const bool isBack : {false, true}) {
+        printer.Documents.clear();
+        ASSERT_TRUE(PrintCalibrationPage(printer, isBack));
+        EXPECT_EQ(printer.Documents.back().Title, isBack ? "Kalibrierseite Rückseite" : "Kalibrierseite");
+        const QImage& page = OnlyPage();
+        for (const TCalibrationCross& cross : isBack ? back : front) {
+            // The lines' middle is the cross's position itself.
+            const QPoint at = cross.Paper - QPoint(g.OffsetX, g.OffsetY);
+            const int arm = MmToDevice(4, g.Dpi);
+            const auto vertical = BlackRun(page, at.x(), at.y() + arm, true);
+            const auto horizontal = BlackRun(page, at.x() + arm, at.y(), false);
+            EXPECT_EQ(vertical.first + vertical.second, 2 * at.x());
+            EXPECT_EQ(horizontal.first + horizontal.second, 2 * at.y());
+            EXPECT_GE(vertical.second - vertical.first, 2);
+        }
+    }
+}
+
+TEST_F(Pages, MeasuredCrossesGiveACorrectionThatPutsJobsInPlace) {
+    // A printer that shifts and stretches each side its own way; the user
+    // measures each cross on the printed side and enters what the ruler
+    // shows. The jobs then land where their millimetres say.
+    QRandomGenerator random(3);
+    for (int i = 0; i < 200; ++i) {
+        const bool back = i % 2;
+        const TAxisCorrection devX{random.bounded(12.0) - 6, 0.992 + random.bounded(0.016)};
+        const TAxisCorrection devY{random.bounded(12.0) - 6, 0.992 + random.bounded(0.016)};
+        const auto measure = [](const TAxisCorrection& d, double mm) { return d.Scale * mm + d.OffsetMm; };
+        const auto [c1, c2] = CalibrationCrosses(g, back);
+        const TSideCorrection fitted{
+            FitAxis(TAxis::Horizontal, c1.XMm, measure(devX, c1.XMm), c2.XMm, measure(devX, c2.XMm)),
+            FitAxis(TAxis::Vertical, c1.YMm, measure(devY, c1.YMm), c2.YMm, measure(devY, c2.YMm))};
+        const auto between = [&](double from, double to) { return from + random.bounded(to - from); };
+        const Area a{between(30, 100), between(110, 190), between(30, 120), between(130, 250)};
+        const TRect job = back ? BackRect(a, g) : FrontRect(a, g);
+        const TRect printed = CorrectedRect(job, g, fitted);
+        const auto landsMm = [&](const TAxisCorrection& d, int pixel, int origin) {
+            return measure(d, DeviceToMm(pixel + origin, g.Dpi));
+        };
+        const double pixelMm = DeviceToMm(1, g.Dpi) * 1.01 + 1e-9;
+        EXPECT_NEAR(landsMm(devX, printed.Left, g.OffsetX), DeviceToMm(job.Left + g.OffsetX, g.Dpi), pixelMm) << i;
+        EXPECT_NEAR(landsMm(devX, printed.Right, g.OffsetX), DeviceToMm(job.Right + g.OffsetX, g.Dpi), pixelMm) << i;
+        EXPECT_NEAR(landsMm(devY, printed.Top, g.OffsetY), DeviceToMm(job.Top + g.OffsetY, g.Dpi), pixelMm) << i;
+        EXPECT_NEAR(landsMm(devY, printed.Bottom, g.OffsetY), DeviceToMm(job.Bottom + g.OffsetY, g.Dpi), pixelMm) << i;
+    }
+}
+
+TEST_F(Pages, DocumentsOpenAndCloseLikeTheJobs) {
+    printer.CancelBeginDoc = true;
+    EXPECT_FALSE(PrintTestPage(printer, area, false, {}));
+    EXPECT_FALSE(PrintCalibrationPage(printer, true));
+    EXPECT_TRUE(printer.Documents.empty());
+
+    printer.CancelBeginDoc = false;
+    printer.FailAtPage = 1;
+    EXPECT_EQ(PrinterErrorOf([&] { PrintTestPage(printer, area, true, {}); }), "Seite 1 kann nicht gedruckt werden");
+    EXPECT_FALSE(printer.Printing());
+
+    // A paper too small for two crosses 40 mm apart is refused before a
+    // document is opened.
+    printer.FailAtPage = 0;
+    printer.Documents.clear();
+    printer.Geometry.PhysicalWidth = 900;
+    EXPECT_EQ(PrinterErrorOf([&] { PrintCalibrationPage(printer, false); }),
+              "Das Papier ist zu klein für die Kalibrierseite");
+    EXPECT_TRUE(printer.Documents.empty());
+}
