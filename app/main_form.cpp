@@ -2,6 +2,7 @@
 
 #include "app/about_box.h"
 #include "app/maker.h"
+#include "calibration/calibration_panel.h"
 #include "platform/application.h"
 #include "platform/fonts.h"
 #include "platform/loading.h"
@@ -68,6 +69,10 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
         layout()->setSizeConstraint(QLayout::SetNoConstraint);
         SetFormPosition(this, TPosition::poScreenCenter);
         FormStorage1 = AttachMainFormStorage(this);
+        calibration_ =
+            new TCalibrationPanel(ui->PrintStrip, ui->WarningLayout, FormStorage1->IniFileNameInUse(), [this] {
+                return Area{AreaLeftMm, AreaRightMm, AreaTopMm, AreaBottomMm};
+            });
     }
     qApp->installEventFilter(this);
     FormCreate(this);
@@ -114,6 +119,7 @@ void TMainForm::bindHandlers() {
     ui->ScrollBox1->installEventFilter(this);
     connect(ui->PageControl2, &QTabWidget::currentChanged, this, [this](int index) {
         if (ui->PageControl2->widget(index) == ui->TabSheet1) ui->PaintBox1->Invalidate();
+        if (ui->PageControl2->widget(index) == ui->TabSheet3) calibration_->ShowCorrection();
     });
 }
 

@@ -16,6 +16,7 @@ namespace mx {
 class TPaintBox;
 class TStatusBar;
 class TFormStorage;
+class TCalibrationPanel;
 
 // Stands in for the WM_USER message: carries the new progress percentage.
 class TUserMessageEvent;
@@ -127,6 +128,8 @@ private:
     // Millimetres to preview pixels and back, as the last state step found them.
     TViewMapping mapping_;
     TFormStorage* FormStorage1 = nullptr;
+    // Test print and calibration on the third tab.
+    TCalibrationPanel* calibration_ = nullptr;
     int wheelRemainder_ = 0;
     // One failed printer read is reported once per user action.
     bool printerErrorShown_ = false;

@@ -1,5 +1,6 @@
 // The front and back overprint jobs and the printer setup.
 #include "app/main_form.h"
+#include "calibration/calibration_panel.h"
 #include "platform/application.h"
 #include "platform/printer.h"
 #include "print/overprint_rect.h"
@@ -23,7 +24,7 @@ void TMainForm::RunPrintJob(bool back) {
     g.OffsetY = printer->GetDeviceCaps(PHYSICALOFFSETY);
     if (back) g.PaperWidth = printer->GetDeviceCaps(PHYSICALWIDTH);
     const Area area{AreaLeftMm, AreaRightMm, AreaTopMm, AreaBottomMm};
-    const TRect rect = back ? BackRect(area, g) : FrontRect(area, g);
+    const TRect rect = calibration_->Corrected(back ? BackRect(area, g) : FrontRect(area, g), g, back);
 
     printer->SetTitle(back ? "Dokumenten-Rückseite vernichten" : "Dokument vernichten");
     if (!printer->BeginDoc()) return;
@@ -61,6 +62,7 @@ void TMainForm::BackBtnClick(QObject*) { RunPrintJob(true); }
 void TMainForm::PrintSetupBtnClick(QObject*) {
     Printer()->Setup();
     ui->PaintBox1->Invalidate();
+    calibration_->ShowCorrection();
 }
 
 } // namespace mx

@@ -5,7 +5,7 @@
 #include "platform/qt_printer.h"
 #include "print/overprint_rect.h"
 #include "style/fill_style.h"
-#include "tests/print/output_readback.h"
+#include "tests/support/output_readback.h"
 #include "tests/support/test_support.h"
 
 #include <QTemporaryDir>

@@ -5,8 +5,8 @@
 #include "platform/exception.h"
 #include "platform/printer_setup_dialog.h"
 #include "platform/qt_printer.h"
-#include "tests/print/cups_fixture.h"
-#include "tests/print/output_readback.h"
+#include "tests/support/cups_fixture.h"
+#include "tests/support/output_readback.h"
 #include "tests/support/test_support.h"
 
 #include <QComboBox>

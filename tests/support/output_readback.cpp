@@ -1,4 +1,4 @@
-#include "tests/print/output_readback.h"
+#include "tests/support/output_readback.h"
 
 #include "platform/canvas.h"
 

@@ -1,4 +1,4 @@
-#include "tests/print/cups_fixture.h"
+#include "tests/support/cups_fixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>

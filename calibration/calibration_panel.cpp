@@ -1,0 +1,84 @@
+#include "calibration/calibration_panel.h"
+
+#include "calibration/calibration_dialog.h"
+#include "calibration/calibration_store.h"
+#include "calibration/calibration_text.h"
+#include "calibration/correction.h"
+#include "calibration/test_page.h"
+#include "platform/application.h"
+#include "platform/exception.h"
+#include "platform/printer.h"
+#include "print/overprint_rect.h"
+
+#include <QBoxLayout>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace mx {
+
+TCalibrationPanel::TCalibrationPanel(QWidget* strip, QBoxLayout* lineHost, const QString& settingsFile,
+                                     std::function<Area()> area)
+    : QObject(strip), store_(std::make_unique<TCalibrationStore>(settingsFile)), area_(std::move(area)) {
+    // Right of the print buttons, where the strip is free.
+    testPrint_ = new QPushButton(QStringLiteral("&Testdruck"), strip);
+    testPrint_->setObjectName(QStringLiteral("TestPrintBtn"));
+    testPrint_->setGeometry(216, 8, 84, 25);
+    testPrint_->setToolTip(QStringLiteral("Druckt den Umriss des gewählten Bereichs mit Maßstab auf ein leeres Blatt "
+                                          "oder eine Kopie, zum Prüfen vor dem Vernichten"));
+    testSide_ = new QComboBox(strip);
+    testSide_->setObjectName(QStringLiteral("TestSideBox"));
+    testSide_->addItems({QStringLiteral("Vorderseite"), QStringLiteral("Rückseite")});
+    testSide_->setGeometry(304, 8, 90, 25);
+    testSide_->setToolTip(QStringLiteral("Welche Seite der Testdruck zeigt"));
+    calibrate_ = new QPushButton(QStringLiteral("&Kalibrieren..."), strip);
+    calibrate_->setObjectName(QStringLiteral("CalibrateBtn"));
+    calibrate_->setGeometry(216, 48, 178, 25);
+    calibrate_->setToolTip(QStringLiteral("Den Drucker vermessen, damit der Bereich genau dort landet, wo die "
+                                          "Millimeter es sagen"));
+    line_ = new QLabel(lineHost->parentWidget());
+    line_->setObjectName(QStringLiteral("CorrectionLine"));
+    lineHost->insertWidget(lineHost->count() - 1, line_);
+    connect(testPrint_, &QPushButton::clicked, this, [this] { Application()->Guard([this] { TestPrintClick(); }); });
+    connect(calibrate_, &QPushButton::clicked, this, [this] { Application()->Guard([this] { CalibrateClick(); }); });
+}
+
+TCalibrationPanel::~TCalibrationPanel() = default;
+
+TRect TCalibrationPanel::Corrected(const TRect& jobRect, const PrinterGeometry& g, bool back) {
+    return CorrectedRect(jobRect, g, store_->Load(Printer()->Name()).Side(back));
+}
+
+void TCalibrationPanel::ShowCorrection() {
+    QString text;
+    try {
+        text = DescribeCalibration(store_->Load(Printer()->Name()));
+    } catch (const EPrinter&) {
+        // Without a printer there is nothing to correct; the preview says why.
+        text = DescribeCalibration({});
+    }
+    line_->setText(text);
+}
+
+void TCalibrationPanel::TestPrintClick() {
+    const bool back = testSide_->currentIndex() == 1;
+    if (Application()->MessageBox(
+            QStringLiteral("Legen Sie bitte ein leeres Blatt oder eine Kopie des Dokuments in den Drucker ein.\n\n"
+                           "Der Testdruck zeigt den Umriss des gewählten Bereichs dort, wo die Vernichtung ihn "
+                           "überdrucken würde."),
+            QStringLiteral("Testdruck"), MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
+        return;
+    TPrinter* printer = Printer();
+    printer->Refresh();
+    PrintTestPage(*printer, area_(), back, store_->Load(printer->Name()));
+}
+
+void TCalibrationPanel::CalibrateClick() {
+    TPrinter* printer = Printer();
+    printer->Refresh();
+    TCalibrationDialog dialog(*printer, printer->Name(), *store_, line_->window());
+    Application()->ExecDialog(dialog);
+    ShowCorrection();
+}
+
+} // namespace mx
