@@ -129,7 +129,9 @@ bool TQtPrinter::StartDocument() {
     if (printer.outputFormat() == QPrinter::PdfFormat) {
         QString name = Title().isEmpty() ? QString("Dokument") : Title();
         name.replace('/', '-');
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        // The documents folder, or the home folder where there is none yet.
+        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!QDir(folder).exists()) folder = QDir::homePath();
         const auto chosen = Application()->SaveFileName("Druckausgabe speichern", folder + '/' + name + ".pdf");
         if (!chosen) return false;
         pdfPath_ = target = *chosen;
