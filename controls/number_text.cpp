@@ -1,5 +1,7 @@
 #include "controls/number_text.h"
 
+#include "platform/integer_text.h"
+
 #include <QLocale>
 #include <QString>
 #include <charconv>
@@ -39,19 +41,7 @@ std::optional<std::int32_t> ParseInt32(const QString& s) {
         hex = true;
         i += 2;
     }
-    const int base = hex ? 16 : 10;
-    const std::uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
-    std::uint64_t magnitude = 0;
-    const qsizetype first = i;
-    for (; i < n; ++i) {
-        const int d = hex ? HexDigit(s[i]) : (IsDigit(s[i]) ? s[i].unicode() - u'0' : -1);
-        if (d < 0) return std::nullopt;
-        magnitude = magnitude * base + d;
-        if (magnitude > limit) return std::nullopt;
-    }
-    if (i == first) return std::nullopt;
-    const auto bits = static_cast<std::uint32_t>(magnitude);
-    return static_cast<std::int32_t>(negative ? 0u - bits : bits);
+    return IntegerFromDigits(QStringView(s).mid(i), hex ? 16 : 10, negative);
 }
 
 // A decimal number with the given separator, optional exponent, blanks

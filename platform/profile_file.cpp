@@ -1,6 +1,7 @@
 #include "platform/profile_file.h"
 
 #include "platform/exception.h"
+#include "platform/integer_text.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -293,21 +294,7 @@ std::optional<int> ParseProfileInt(QStringView text) {
         base = 16;
         text = text.mid(2);
     }
-    if (text.isEmpty()) return std::nullopt;
-    // Decimal allows up to 2^31 (for -2147483648), hexadecimal all 32 bits.
-    const qint64 limit = base == 16 ? 0xFFFFFFFFLL : (negative ? 0x80000000LL : 0x7FFFFFFFLL);
-    qint64 v = 0;
-    for (const QChar c : text) {
-        const int digit = c.isDigit() && c.unicode() < 128                           ? c.unicode() - '0'
-                          : base == 16 && c.toLower() >= u'a' && c.toLower() <= u'f' ? c.toLower().unicode() - 'a' + 10
-                                                                                     : -1;
-        if (digit < 0) return std::nullopt;
-        v = v * base + digit;
-        if (v > limit) return std::nullopt;
-    }
-    auto bits = static_cast<quint32>(v);
-    if (negative) bits = 0u - bits;
-    return static_cast<int>(bits);
+    return IntegerFromDigits(text, base, negative);
 }
 
 QString ConfigFolder() {

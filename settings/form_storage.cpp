@@ -15,12 +15,26 @@ struct Split {
 };
 
 // "component.property", both parts non-empty after trimming.
-std::optional<Split> splitEntry(const QString& text) {
+std::optional<Split> SplitEntry(const QString& text) {
     const int dot = text.indexOf(u'.');
     if (dot < 0) return std::nullopt;
     Split s{text.left(dot).trimmed(), text.mid(dot + 1).trimmed()};
     if (s.component.isEmpty() || s.property.isEmpty()) return std::nullopt;
     return s;
+}
+
+// An entry's property on its component and the key it is stored under;
+// nothing when the entry names no property.
+struct Stored {
+    QMetaProperty property;
+    QString key;
+};
+std::optional<Stored> StoredProperty(QObject* component, const QString& entry) {
+    const std::optional<Split> s = SplitEntry(entry);
+    if (!s || !component) return std::nullopt;
+    const std::optional<QMetaProperty> p = FindProperty(component, s->property);
+    if (!p) return std::nullopt;
+    return Stored{*p, component->objectName() + u'_' + QString::fromLatin1(p->name())};
 }
 
 } // namespace
@@ -46,7 +60,7 @@ void TFormStorage::Loaded() {
 void TFormStorage::Resolve() {
     std::vector<Entry> kept;
     for (Entry& e : entries_) {
-        const std::optional<Split> s = splitEntry(e.text);
+        const std::optional<Split> s = SplitEntry(e.text);
         QObject* c = s && Form() ? FindComponent(Form(), s->component) : nullptr;
         if (c) kept.push_back({e.text, c});
     }
@@ -58,7 +72,7 @@ void TFormStorage::Resolve() {
 void TFormStorage::Refresh() {
     std::vector<Entry> kept;
     for (Entry& e : entries_) {
-        const std::optional<Split> s = splitEntry(e.text);
+        const std::optional<Split> s = SplitEntry(e.text);
         if (e.component && s) kept.push_back({e.component->objectName() + u'.' + s->property, e.component});
     }
     entries_ = std::move(kept);
@@ -67,15 +81,13 @@ void TFormStorage::Refresh() {
 void TFormStorage::SaveProps() {
     Refresh();
     for (const Entry& e : entries_) {
-        const std::optional<Split> s = splitEntry(e.text);
-        if (!s) continue;
-        const std::optional<QMetaProperty> p = FindProperty(e.component, s->property);
-        if (!p) continue;
-        const std::optional<QString> text = PropertyText(e.component, *p);
+        const std::optional<Stored> stored = StoredProperty(e.component, e.text);
+        if (!stored) continue;
+        const std::optional<QString> text = PropertyText(e.component, stored->property);
         if (!text) continue;
         const QString value = text->trimmed();
-        if (value.isEmpty() && !KeepsEmptyText(*p)) continue;
-        WriteString(e.component->objectName() + u'_' + QString::fromLatin1(p->name()), value);
+        if (value.isEmpty() && !KeepsEmptyText(stored->property)) continue;
+        WriteString(stored->key, value);
     }
 }
 
@@ -85,14 +97,11 @@ void TFormStorage::RestoreProps() {
     const std::vector<Entry> entries = entries_;
     for (const Entry& e : entries) {
         try {
-            const std::optional<Split> s = splitEntry(e.text);
-            if (!s || !e.component) continue;
-            const std::optional<QMetaProperty> p = FindProperty(e.component, s->property);
-            if (!p) continue;
-            const std::optional<QString> current = PropertyText(e.component, *p);
+            const std::optional<Stored> stored = StoredProperty(e.component, e.text);
+            if (!stored) continue;
+            const std::optional<QString> current = PropertyText(e.component, stored->property);
             if (!current) continue;
-            const QString key = e.component->objectName() + u'_' + QString::fromLatin1(p->name());
-            SetPropertyFromText(e.component, *p, ReadString(key, *current).trimmed());
+            SetPropertyFromText(e.component, stored->property, ReadString(stored->key, *current).trimmed());
         } catch (...) {
             // The next property is restored all the same.
         }
