@@ -9,6 +9,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace mx {
 
@@ -48,12 +49,14 @@ QImage Normalised(const QImage& image) {
     return opaque;
 }
 
+// The image as decoded, which may be smaller than the file's.
 class TImageSource : public TPageSource {
 public:
-    TImageSource(QImage image, std::optional<QSizeF> trueSizeMm) : image_(std::move(image)), trueSizeMm_(trueSizeMm) {}
+    TImageSource(QImage image, const QSize& fileSize, std::optional<QSizeF> trueSizeMm)
+        : image_(std::move(image)), fileSize_(fileSize), trueSizeMm_(trueSizeMm) {}
 
     int PageCount() const override { return 1; }
-    QSizeF PageSize(int index) const override { return index == 0 ? QSizeF(image_.size()) : QSizeF(); }
+    QSizeF PageSize(int index) const override { return index == 0 ? QSizeF(fileSize_) : QSizeF(); }
     std::optional<QSizeF> TrueSizeMm(int) const override { return trueSizeMm_; }
     bool HasText(int) const override { return false; }
     QList<QRectF> Find(int, const QString&) const override { return {}; }
@@ -88,6 +91,7 @@ public:
 
 private:
     QImage image_;
+    QSize fileSize_;
     std::optional<QSizeF> trueSizeMm_;
 };
 
@@ -116,15 +120,20 @@ std::unique_ptr<TPageSource> OpenImage(const QByteArray& data, const QString& pa
                             .arg(size.width())
                             .arg(size.height()));
 
-    QImage image = reader.read();
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (pixels > MaxKeptPixels) reader.setScaledSize(size * std::sqrt(double(MaxKeptPixels) / double(pixels)));
+
+    const QImage image = reader.read();
     if (image.isNull()) throw damaged();
-    std::optional<QSizeF> dpi = StoredResolution(data);
     // A quarter turn from the file's orientation tag swaps the axes.
-    if (dpi && reader.transformation().testFlag(QImageIOHandler::TransformationRotate90)) dpi = dpi->transposed();
+    const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    const QSize fileSize = turned ? size.transposed() : size;
+    std::optional<QSizeF> dpi = StoredResolution(data);
+    if (dpi && turned) dpi = dpi->transposed();
     std::optional<QSizeF> trueSizeMm;
     if (Plausible(dpi))
-        trueSizeMm = QSizeF(image.width() / dpi->width() * MmPerInch, image.height() / dpi->height() * MmPerInch);
-    return std::make_unique<TImageSource>(Normalised(image), trueSizeMm);
+        trueSizeMm = QSizeF(fileSize.width() / dpi->width() * MmPerInch, fileSize.height() / dpi->height() * MmPerInch);
+    return std::make_unique<TImageSource>(Normalised(image), fileSize, trueSizeMm);
 }
 
 } // namespace mx

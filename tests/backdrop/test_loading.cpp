@@ -50,18 +50,20 @@ const QList<TTestPage>& ThreePages() {
 
 QByteArray ThreePagePdf() { return MakePdf(ThreePages()); }
 
-// A JPEG whose JFIF header names no unit, with an EXIF block storing a
-// resolution of 250 x 125 per inch.
-QByteArray JpegWithExifResolution() {
-    QByteArray jpeg = MakeImage({100, 100}, {}, "jpeg", 96);
+// A JPEG of 300 x 100 pixels whose JFIF header names no unit, with an EXIF
+// block storing a resolution of 250 x 125 per inch and an orientation
+// (1: as stored, 6: turned a quarter clockwise).
+QByteArray JpegWithExif(int orientation) {
+    QByteArray jpeg = MakeImage({300, 100}, {}, "jpeg", 96);
     const qsizetype jfif = jpeg.indexOf("JFIF");
     jpeg[jfif + 7] = 0; // density unit: none
-    QByteArray tiff("MM\0*\0\0\0\x08", 8);
     const auto u16 = [](quint16 v) { return QByteArray(1, char(v >> 8)) + char(v & 0xFF); };
     const auto u32 = [&](quint32 v) { return u16(quint16(v >> 16)) + u16(quint16(v)); };
-    tiff += u16(3);
-    tiff += u16(282) + u16(5) + u32(1) + u32(50); // XResolution at 50
-    tiff += u16(283) + u16(5) + u32(1) + u32(58); // YResolution at 58
+    QByteArray tiff("MM\0*\0\0\0\x08", 8);
+    tiff += u16(4);
+    tiff += u16(274) + u16(3) + u32(1) + u16(quint16(orientation)) + u16(0);
+    tiff += u16(282) + u16(5) + u32(1) + u32(62); // XResolution at 62
+    tiff += u16(283) + u16(5) + u32(1) + u32(70); // YResolution at 70
     tiff += u16(296) + u16(3) + u32(1) + u16(2) + u16(0);
     tiff += u32(0);
     tiff += u32(500) + u32(2) + u32(125) + u32(1);
@@ -125,12 +127,12 @@ TEST(BackdropImage, WithoutPlausibleResolutionFitsIntoTheSheetKeepingItsShape) {
 }
 
 TEST(BackdropImage, ResolutionIsReadFromExifAndNotInventedWhereNoneIsStored) {
-    const auto exif = StoredResolution(JpegWithExifResolution());
+    const auto exif = StoredResolution(JpegWithExif(1));
     ASSERT_TRUE(exif.has_value());
     EXPECT_DOUBLE_EQ(exif->width(), 250);
     EXPECT_DOUBLE_EQ(exif->height(), 125);
-    // The file stays a readable JPEG.
-    EXPECT_NO_THROW(TBackdrop::FromBytes(JpegWithExifResolution(), "exif.jpg"));
+    const auto upright = TBackdrop::FromBytes(JpegWithExif(1), "exif.jpg");
+    ExpectRect(upright->PlacementMm(SheetW, SheetH), {0, 0, 1.2 * MmPerInch, 0.8 * MmPerInch}, 1e-9);
 
     EXPECT_FALSE(StoredResolution(MakeImage({10, 10}, {}, "png", 0)));
     QByteArray bmp = MakeImage({10, 10}, {}, "bmp", 300);
@@ -142,6 +144,23 @@ TEST(BackdropImage, ResolutionIsReadFromExifAndNotInventedWhereNoneIsStored) {
     // Cut off inside the resolution chunk.
     const QByteArray png = MakeImage({10, 10}, {}, "png", 300);
     EXPECT_FALSE(StoredResolution(png.left(png.indexOf("pHYs") + 6)));
+}
+
+TEST(BackdropImage, OrientationTagTurnsSizeAndResolutionTogether) {
+    // Shown 100 x 300 pixels at 125 x 250 per inch.
+    const auto turned = TBackdrop::FromBytes(JpegWithExif(6), "hochkant.jpg");
+    ExpectRect(turned->PlacementMm(SheetW, SheetH), {0, 0, 0.8 * MmPerInch, 1.2 * MmPerInch}, 1e-9);
+    // Without a resolution the turned shape decides the fit.
+    QByteArray noUnit = JpegWithExif(6);
+    noUnit.replace(noUnit.indexOf(QByteArray("\x01\x28\x00\x03", 4)) + 8, 2, QByteArray("\x00\x01", 2));
+    const auto fitted = TBackdrop::FromBytes(noUnit, "hochkant.jpg");
+    ExpectRect(fitted->PlacementMm(210, 297), {0, 0, 99, 297}, 1e-9);
+}
+
+TEST(BackdropImage, LargeScanIsPlacedByItsFileSize) {
+    // 19.2 million pixels, decoded smaller than that, at 600 dpi.
+    const auto scan = TBackdrop::FromBytes(MakeImage({4800, 4000}, {}, "png", 600), "gross.png");
+    ExpectRect(scan->PlacementMm(210, 297), {0, 0, 8 * MmPerInch, 4000 / 600.0 * MmPerInch}, 0.01);
 }
 
 TEST(BackdropBadInput, MissingUnreadableAndUnknownFiles) {
