@@ -60,8 +60,7 @@ std::unique_ptr<TBackdrop> TBackdrop::Open(const QString& path) {
     if (!info.isFile()) throw unreadable();
     if (info.size() > MaxFileBytes)
         throw EBackdrop(QStringLiteral("Die Datei %1 ist zu groß (mehr als %2 MB)")
-                            .arg(QuotedFileName(path))
-                            .arg(MaxFileBytes >> 20));
+                            .arg(QuotedFileName(path), QString::number(MaxFileBytes >> 20)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) throw unreadable();
     const QByteArray data = file.readAll();

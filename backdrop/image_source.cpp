@@ -113,14 +113,10 @@ std::unique_ptr<TPageSource> OpenImage(const QByteArray& data, const QString& pa
 
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty()) throw damaged();
-    if (size.width() > MaxImageSide || size.height() > MaxImageSide ||
-        qint64(size.width()) * size.height() > MaxImagePixels)
-        throw EBackdrop(QStringLiteral("Das Bild %1 ist zu groß (%2 × %3 Pixel)")
-                            .arg(QuotedFileName(path))
-                            .arg(size.width())
-                            .arg(size.height()));
-
     const qint64 pixels = qint64(size.width()) * size.height();
+    if (size.width() > MaxImageSide || size.height() > MaxImageSide || pixels > MaxImagePixels)
+        throw EBackdrop(QStringLiteral("Das Bild %1 ist zu groß (%2 × %3 Pixel)")
+                            .arg(QuotedFileName(path), QString::number(size.width()), QString::number(size.height())));
     if (pixels > MaxKeptPixels) reader.setScaledSize(size * std::sqrt(double(MaxKeptPixels) / double(pixels)));
 
     const QImage image = reader.read();

@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QRandomGenerator>
@@ -163,12 +164,19 @@ TEST(BackdropImage, LargeScanIsPlacedByItsFileSize) {
     ExpectRect(scan->PlacementMm(210, 297), {0, 0, 8 * MmPerInch, 4000 / 600.0 * MmPerInch}, 0.01);
 }
 
-TEST(BackdropBadInput, MissingUnreadableAndUnknownFiles) {
+TEST(BackdropBadInput, MissingUnreadableOversizedAndUnknownFiles) {
     EXPECT_EQ(MessageOf([] { TBackdrop::Open(QDir::temp().filePath("gibt-es-nicht.pdf")); }),
               "Die Datei „gibt-es-nicht.pdf“ gibt es nicht");
     const QString folder = QFileInfo(WriteFile("x", "x")).dir().filePath("ordner.pdf");
     ASSERT_TRUE(QDir().mkpath(folder));
     EXPECT_EQ(MessageOf([&] { TBackdrop::Open(folder); }), "Die Datei „ordner.pdf“ kann nicht gelesen werden");
+
+    // Refused by its size before anything is read (a sparse file).
+    QFile huge(WriteFile("riesig.pdf", "%PDF-1.4"));
+    ASSERT_TRUE(huge.resize(513LL << 20));
+    EXPECT_EQ(MessageOf([&] { TBackdrop::Open(huge.fileName()); }),
+              "Die Datei „riesig.pdf“ ist zu groß (mehr als 512 MB)");
+    huge.remove();
 
     const QString unknown = "Die Datei „%1“ ist kein PDF-Dokument und kein Bild, das Marbelux lesen kann";
     EXPECT_EQ(OpenMessage("leer.pdf", {}), unknown.arg("leer.pdf"));
@@ -202,8 +210,9 @@ TEST(BackdropBadInput, DamagedAndLockedPdfDocuments) {
 }
 
 TEST(BackdropBadInput, AbsurdAndDamagedImages) {
-    EXPECT_EQ(OpenMessage("riesig.png", PngHeaderClaiming(100000, 100000)),
-              "Das Bild „riesig.png“ ist zu groß (100000 × 100000 Pixel)");
+    // The name goes into the message as it is, "%2" and all.
+    EXPECT_EQ(OpenMessage("riesig %2.png", PngHeaderClaiming(100000, 100000)),
+              "Das Bild „riesig %2.png“ ist zu groß (100000 × 100000 Pixel)");
     // Each side acceptable, the area not.
     EXPECT_EQ(OpenMessage("lang.png", PngHeaderClaiming(20000, 19000)),
               "Das Bild „lang.png“ ist zu groß (20000 × 19000 Pixel)");
