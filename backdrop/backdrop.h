@@ -1,0 +1,101 @@
+#pragma once
+// A document backdrop: one loaded PDF document or scan of the sheet, its
+// current page placed on the sheet and drawn lightened in the preview, and
+// the text on it found. Needs no event loop.
+#include "backdrop/backdrop_error.h"
+#include "sheet/view_mapping.h"
+
+#include <QImage>
+#include <QList>
+#include <QRect>
+#include <QRectF>
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QByteArray;
+
+namespace mx {
+
+class TCanvas;
+class TPageSource;
+
+// No backdrop pixel is darker than this grey level: the tones are mapped
+// into 0xD0..0xFF, so the silver (0xC0) hatch of the area is darker than
+// every backdrop pixel, never lost in a mid-tone, and the black dotted
+// outline and guides keep full contrast; black text still shows as grey.
+inline constexpr int BackdropDarkest = 0xD0;
+
+class TBackdrop {
+public:
+    // Both throw EBackdrop with a message naming the file; a failed load
+    // makes no object.
+    static std::unique_ptr<TBackdrop> Open(const QString& path);
+    static std::unique_ptr<TBackdrop> FromBytes(const QByteArray& data, const QString& displayName);
+    ~TBackdrop();
+    TBackdrop(const TBackdrop&) = delete;
+    TBackdrop& operator=(const TBackdrop&) = delete;
+
+    // The path it was opened from (the display name for bytes).
+    QString FileName() const { return fileName_; }
+    bool IsPdf() const { return pdf_; }
+    int PageCount() const;
+    int Page() const { return page_; } // 1-based
+    // Throws EBackdrop for a page the document does not have.
+    void SetPage(int page);
+    // The current page has a text layer (images never have one).
+    bool HasText() const;
+
+    // The current page on the sheet, in millimetres from its top-left
+    // corner: a PDF page at its size on paper; an image at the size its
+    // stored resolution gives, unless that is none, implausible or far
+    // larger than the sheet (a camera's nominal 72 dpi), else fitted into
+    // the sheet keeping its aspect ratio. Empty when there is no sheet.
+    QRectF PlacementMm(double sheetWidthMm, double sheetHeightMm) const;
+
+    // Draws the lightened current page, clipped to sheetPreview and visible
+    // (preview pixels). Renders only when the mapping, the page, the sheet
+    // or one of the rectangles changed; only the clipped part is rendered.
+    void Draw(TCanvas& canvas, const TViewMapping& mapping, double sheetWidthMm, double sheetHeightMm,
+              const QRect& sheetPreview, const QRect& visible);
+    // Renders done so far (for tests and benchmarks).
+    int RenderCount() const { return renderCount_; }
+    // The cached render and where it goes (for tests and benchmarks).
+    const QImage& Rendered() const { return rendered_; }
+    QPoint RenderedAt() const { return renderedAt_; }
+
+    // The next match of text (ignoring case) on the current page, in sheet
+    // millimetres, in reading order and starting over after the last; a
+    // different text or page starts at the first. None without a match.
+    std::optional<QRectF> FindNext(const QString& text, double sheetWidthMm, double sheetHeightMm);
+
+private:
+    struct TRenderKey {
+        TViewMapping Mapping;
+        int Page = 0;
+        double SheetWidthMm = 0, SheetHeightMm = 0;
+        QRect SheetPreview, Visible;
+        bool operator==(const TRenderKey&) const = default;
+    };
+
+    TBackdrop(std::unique_ptr<TPageSource> source, const QString& fileName, bool pdf);
+    void Render(const TRenderKey& key);
+    QRectF ToSheetMm(const QRectF& pageRect, double sheetWidthMm, double sheetHeightMm) const;
+
+    std::unique_ptr<TPageSource> source_;
+    QString fileName_;
+    bool pdf_;
+    int page_ = 1;
+
+    std::optional<TRenderKey> renderedFor_;
+    QImage rendered_;
+    QPoint renderedAt_;
+    int renderCount_ = 0;
+
+    QString searchText_;
+    int searchPage_ = 0;
+    QList<QRectF> matches_;
+    int nextMatch_ = 0;
+};
+
+} // namespace mx
