@@ -1,5 +1,6 @@
 #include "app/application_setup.h"
 
+#include "app/main_form.h"
 #include "platform/application.h"
 
 #include <QGuiApplication>
@@ -19,6 +20,10 @@ void SetUpApplication() {
     // Window systems that look the icon up by the desktop entry (Wayland).
     QGuiApplication::setDesktopFileName(QStringLiteral("de.orvenal.marbelux"));
     // No display name: Qt would append it to every window title.
+}
+
+void OpenCommandLineFile(TMainForm& form, const QStringList& arguments) {
+    if (arguments.size() > 1) form.OpenBackdrop(arguments.at(1));
 }
 
 } // namespace mx

@@ -2,6 +2,7 @@
 
 #include "app/about_box.h"
 #include "app/maker.h"
+#include "backdrop/backdrop_panel.h"
 #include "calibration/calibration_panel.h"
 #include "platform/application.h"
 #include "platform/fonts.h"
@@ -69,6 +70,10 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
         layout()->setSizeConstraint(QLayout::SetNoConstraint);
         SetFormPosition(this, TPosition::poScreenCenter);
         FormStorage1 = AttachMainFormStorage(this);
+        backdrop_ = new TBackdropPanel(ui->FieldStrip, ui->ScrollBox1->viewport(),
+                                       {[this](const Area& a) { SetAreaAsTheMouseDoes(a); },
+                                        [this] { return QSizeF(SheetWidthMm, SheetHeightMm); },
+                                        [this] { PaintBox1Paint(this); }});
         calibration_ =
             new TCalibrationPanel(ui->PrintStrip, ui->WarningLayout, FormStorage1->IniFileNameInUse(), [this] {
                 return Area{AreaLeftMm, AreaRightMm, AreaTopMm, AreaBottomMm};
@@ -140,6 +145,8 @@ void TMainForm::ueberbtnClick(QObject*) {
 }
 
 void TMainForm::EndeBtnClick(QObject*) { close(); }
+
+void TMainForm::OpenBackdrop(const QString& file) { backdrop_->Open(file); }
 
 void TMainForm::showEvent(QShowEvent* e) {
     // Centred unless the settings store put the window at a stored place.

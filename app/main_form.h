@@ -17,6 +17,7 @@ class TPaintBox;
 class TStatusBar;
 class TFormStorage;
 class TCalibrationPanel;
+class TBackdropPanel;
 
 // Stands in for the WM_USER message: carries the new progress percentage.
 class TUserMessageEvent;
@@ -94,6 +95,10 @@ public:
     void TavelColorComboBox2Change(QObject* sender);
     void fillBoxClick(QObject* sender);
 
+    // Opens a document or scan as the preview's backdrop (the command line's
+    // file); says why when it cannot.
+    void OpenBackdrop(const QString& file);
+
     // Print jobs.
     void PrintBtnClick(QObject* sender);
     void BackBtnClick(QObject* sender);
@@ -121,6 +126,8 @@ private:
     int ScreenDpi() const;
     int Zoom() const;
     void RunEdgeRule(double& edge, double fieldValue);
+    // The area set as a press and a drag set it: stored, written back, drawn.
+    void SetAreaAsTheMouseDoes(const Area& area);
     void RunPrintJob(bool back);
     void FinishJob();
 
@@ -130,6 +137,8 @@ private:
     TFormStorage* FormStorage1 = nullptr;
     // Test print and calibration on the third tab.
     TCalibrationPanel* calibration_ = nullptr;
+    // The document backdrop of the preview.
+    TBackdropPanel* backdrop_ = nullptr;
     int wheelRemainder_ = 0;
     // One failed printer read is reported once per user action.
     bool printerErrorShown_ = false;

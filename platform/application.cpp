@@ -7,6 +7,7 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrinter>
@@ -16,6 +17,8 @@
 namespace mx {
 
 TAnswerer::~TAnswerer() = default;
+
+std::optional<QString> TAnswerer::OpenFileName(const QString&, const QString&) { return std::nullopt; }
 
 int TAnswerer::ExecDialog(QWidget& dialog) {
     if (auto* d = qobject_cast<QDialog*>(&dialog)) return d->exec();
@@ -82,6 +85,13 @@ public:
         return true;
     }
 
+    std::optional<QString> OpenFileName(const QString& caption, const QString& filter) override {
+        const QString name =
+            QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QDir::homePath(), filter);
+        if (name.isEmpty()) return std::nullopt;
+        return name;
+    }
+
     std::optional<QString> SaveFileName(const QString& caption, const QString& proposed) override {
         const QString name =
             QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, proposed, "PDF-Dokumente (*.pdf)");
@@ -133,6 +143,9 @@ std::optional<TColor> TApplication::ChooseColor(TColor initial) { return Answere
 bool TApplication::PrinterSetup(QPrinter& printer) { return Answerer().PrinterSetup(printer); }
 std::optional<QString> TApplication::SaveFileName(const QString& caption, const QString& proposed) {
     return Answerer().SaveFileName(caption, proposed);
+}
+std::optional<QString> TApplication::OpenFileName(const QString& caption, const QString& filter) {
+    return Answerer().OpenFileName(caption, filter);
 }
 int TApplication::ExecDialog(QWidget& dialog) { return Answerer().ExecDialog(dialog); }
 

@@ -44,6 +44,9 @@ public:
     virtual bool PrinterSetup(QPrinter& printer) = 0;
     // A file to save into, proposed name given; nothing when cancelled.
     virtual std::optional<QString> SaveFileName(const QString& caption, const QString& proposed) = 0;
+    // An existing file to open, of the kinds the filter names; nothing
+    // when cancelled. By default none is chosen.
+    virtual std::optional<QString> OpenFileName(const QString& caption, const QString& filter);
     // Runs a modal dialog; returns its result code.
     virtual int ExecDialog(QWidget& dialog);
 };
@@ -65,6 +68,7 @@ public:
     std::optional<TColor> ChooseColor(TColor initial);
     bool PrinterSetup(QPrinter& printer);
     std::optional<QString> SaveFileName(const QString& caption, const QString& proposed);
+    std::optional<QString> OpenFileName(const QString& caption, const QString& filter);
     int ExecDialog(QWidget& dialog);
 
     void ProcessMessages();

@@ -70,6 +70,15 @@ void TMainForm::PaintBox1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x
     PaintBox1Paint(this);
 }
 
+void TMainForm::SetAreaAsTheMouseDoes(const Area& area) {
+    AreaLeftMm = area.Left;
+    AreaRightMm = area.Right;
+    AreaTopMm = area.Top;
+    AreaBottomMm = area.Bottom;
+    WriteBackEdges();
+    PaintBox1Paint(this);
+}
+
 void TMainForm::PaintBox1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
     if (Dragging == 1) Dragging = 0;
 }

@@ -1,5 +1,6 @@
 // The sheet preview: its layout and state step, and its pixels.
 #include "app/main_form.h"
+#include "backdrop/backdrop_panel.h"
 #include "platform/application.h"
 #include "platform/exception.h"
 #include "platform/printer.h"
@@ -92,6 +93,9 @@ void TMainForm::DrawPreview(TCanvas& c) {
     c.SetBrushColor(clWhite);
     c.SetBrushStyle(bsSolid);
     c.Rectangle(left, top, right, bottom);
+    // A backdrop lies on the sheet, inside its outline.
+    backdrop_->Draw(c, mapping_, QRect(QPoint(left + 1, top + 1), QPoint(right - 2, bottom - 2)),
+                    ui->PaintBox1->BufferRect());
 
     c.Pen.Color = clAppWorkSpace;
     c.SetBrushColor(clAppWorkSpace);

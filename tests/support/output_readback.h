@@ -31,8 +31,7 @@ QImage RenderPdfRegion(const QString& pdf, int page, int dpi, const QRect& regio
 // as the print filters rasterise it for a device of that resolution, and
 // returns the region (pixels from the paper's corner; the whole page when
 // null). Null on failure.
-QImage RenderWithGhostscript(const QString& pdf, int page, int dpi, QString* error = nullptr,
-                             const QRect& region = {});
+QImage RenderWithGhostscript(const QString& pdf, int page, int dpi, QString* error = nullptr, const QRect& region = {});
 
 // Compares every pixel of paperRect (pixels of a page rendered at the
 // device resolution) with the fill rule's pattern anchored at the printable

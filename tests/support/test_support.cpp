@@ -43,6 +43,15 @@ std::optional<QString> ScriptedAnswerer::SaveFileName(const QString&, const QStr
     return answer;
 }
 
+std::optional<QString> ScriptedAnswerer::OpenFileName(const QString&, const QString&) {
+    ++openFileRequests;
+    if (openFileAnswers.empty()) return std::nullopt;
+    const QString answer = openFileAnswers.front();
+    openFileAnswers.pop_front();
+    if (answer.isEmpty()) return std::nullopt;
+    return answer;
+}
+
 int ScriptedAnswerer::ExecDialog(QWidget& dialog) {
     ++dialogs;
     if (onDialog) return onDialog(dialog);

@@ -26,11 +26,13 @@ public:
     std::deque<bool> printerSetupAnswers;
     std::function<void(QPrinter&)> onPrinterSetup;
     std::deque<QString> saveFileAnswers; // an empty name cancels
+    std::deque<QString> openFileAnswers; // an empty name cancels
     std::function<int(QWidget&)> onDialog;
 
     std::vector<AskedMessage> messages;
     std::vector<TColor> colorRequests;
     QStringList saveFileProposals;
+    int openFileRequests = 0;
     int printerSetups = 0;
     int dialogs = 0;
 
@@ -38,6 +40,7 @@ public:
     std::optional<TColor> ChooseColor(TColor initial) override;
     bool PrinterSetup(QPrinter& printer) override;
     std::optional<QString> SaveFileName(const QString& caption, const QString& proposed) override;
+    std::optional<QString> OpenFileName(const QString& caption, const QString& filter) override;
     int ExecDialog(QWidget& dialog) override;
 
     // Messages shown by the default error handler.

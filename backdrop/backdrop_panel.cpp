@@ -1,0 +1,177 @@
+#include "backdrop/backdrop_panel.h"
+
+#include "backdrop/backdrop.h"
+#include "backdrop/backdrop_error.h"
+#include "controls/num_spin_edit.h"
+#include "platform/application.h"
+#include "sheet/sheet_math.h"
+#include "sheet/view_mapping.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QToolTip>
+#include <QUrl>
+
+namespace mx {
+
+namespace {
+
+// Grows a found text's box by 1 mm on each side, so its edges are covered.
+constexpr double SearchMarginMm = 1.0;
+
+const QString ToolTipSearch = QStringLiteral("Text auf der PDF-Seite suchen; Enter legt den Bereich über die nächste "
+                                             "Fundstelle");
+
+// The first local file of a drag, if any.
+QString DroppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) return url.toLocalFile();
+    return {};
+}
+
+} // namespace
+
+TBackdropPanel::TBackdropPanel(QWidget* strip, QWidget* dropTarget, TBackdropHost host)
+    : QObject(strip), host_(std::move(host)) {
+    // The strip's row below the edge fields.
+    open_ = new QPushButton(QStringLiteral("&Hintergrund..."), strip);
+    open_->setObjectName(QStringLiteral("BackdropBtn"));
+    open_->setGeometry(8, 60, 88, 23);
+    open_->setToolTip(QStringLiteral("Das bedruckte Dokument (PDF) oder einen Scan des Blattes als Hintergrund "
+                                     "der Vorschau zeigen; er wird nicht gedruckt"));
+    pageLabel_ = new QLabel(QStringLiteral("Seite:"), strip);
+    pageLabel_->setGeometry(104, 64, 32, 13);
+    page_ = new TNumSpinEdit(strip);
+    page_->setObjectName(QStringLiteral("BackdropPageEd"));
+    page_->setGeometry(136, 61, 50, 21);
+    page_->setMinValue(1);
+    page_->setMaxValue(1);
+    page_->SetValue(1);
+    page_->setToolTip(QStringLiteral("Seite des PDF-Dokuments, die als Hintergrund erscheint"));
+    remove_ = new QPushButton(QStringLiteral("&Entfernen"), strip);
+    remove_->setObjectName(QStringLiteral("BackdropRemoveBtn"));
+    remove_->setGeometry(192, 60, 62, 23);
+    remove_->setToolTip(QStringLiteral("Den Hintergrund wieder aus der Vorschau nehmen"));
+    search_ = new QLineEdit(strip);
+    search_->setObjectName(QStringLiteral("BackdropSearchEd"));
+    search_->setGeometry(260, 61, 136, 21);
+    search_->setPlaceholderText(QStringLiteral("Suchen"));
+    search_->setToolTip(ToolTipSearch);
+
+    connect(open_, &QPushButton::clicked, this, [this] { Application()->Guard([this] { OpenClick(); }); });
+    connect(remove_, &QPushButton::clicked, this, &TBackdropPanel::Remove);
+    connect(search_, &QLineEdit::returnPressed, this, [this] { Application()->Guard([this] { Search(); }); });
+    connect(search_, &QLineEdit::textEdited, this, [this] { search_->setToolTip(ToolTipSearch); });
+    page_->OnChange = [this](QObject*) { PageChange(); };
+
+    dropTarget->setAcceptDrops(true);
+    dropTarget->installEventFilter(this);
+    UpdateControls();
+}
+
+TBackdropPanel::~TBackdropPanel() = default;
+
+void TBackdropPanel::Open(const QString& path) {
+    try {
+        backdrop_ = TBackdrop::Open(path);
+    } catch (const EBackdrop& e) {
+        Application()->ShowException(e.Message());
+        return;
+    }
+    search_->clear();
+    UpdateControls();
+    host_.Redraw();
+}
+
+void TBackdropPanel::Remove() {
+    if (!backdrop_) return;
+    backdrop_.reset();
+    UpdateControls();
+    host_.Redraw();
+}
+
+void TBackdropPanel::OpenClick() {
+    const auto file = Application()->OpenFileName(
+        QStringLiteral("Hintergrund laden"),
+        QStringLiteral("Dokumente und Scans (*.pdf *.png *.jpg *.jpeg *.tif *.tiff *.bmp);;Alle Dateien (*)"));
+    if (file) Open(*file);
+}
+
+void TBackdropPanel::UpdateControls() {
+    const bool pdf = backdrop_ && backdrop_->IsPdf();
+    const int pages = backdrop_ ? backdrop_->PageCount() : 1;
+    page_->setMaxValue(pages);
+    page_->SetValue(backdrop_ ? backdrop_->Page() : 1);
+    page_->setEnabled(pdf && pages > 1);
+    pageLabel_->setEnabled(page_->isEnabled());
+    remove_->setEnabled(backdrop_ != nullptr);
+    // Scans and images have no text to find.
+    search_->setEnabled(backdrop_ && backdrop_->HasText());
+}
+
+void TBackdropPanel::PageChange() {
+    if (!backdrop_) return;
+    const double wanted = page_->Value();
+    if (wanted == backdrop_->Page()) return;
+    // A page beyond the document, as it is typed: say so, keep the page.
+    if (wanted < 1 || wanted > backdrop_->PageCount()) {
+        Note(page_, QStringLiteral("Seite %1 gibt es nicht: das Dokument hat %2 Seiten")
+                        .arg(QString::number(wanted, 'g', 12))
+                        .arg(backdrop_->PageCount()));
+        return;
+    }
+    backdrop_->SetPage(int(wanted));
+    search_->setEnabled(backdrop_->HasText());
+    host_.Redraw();
+}
+
+void TBackdropPanel::Search() {
+    if (!backdrop_ || search_->text().trimmed().isEmpty()) return;
+    const QSizeF sheet = host_.SheetSizeMm();
+    const std::optional<QRectF> found = backdrop_->FindNext(search_->text().trimmed(), sheet.width(), sheet.height());
+    if (!found) {
+        Note(search_, QStringLiteral("„%1“ steht nicht auf dieser Seite").arg(search_->text().trimmed()));
+        return;
+    }
+    const QRectF box = found->adjusted(-SearchMarginMm, -SearchMarginMm, SearchMarginMm, SearchMarginMm);
+    Area area{box.left(), box.right(), box.top(), box.bottom()};
+    NormaliseArea(area, sheet.width(), sheet.height());
+    host_.SetArea(area);
+}
+
+void TBackdropPanel::Note(QWidget* field, const QString& text) {
+    field->setToolTip(text);
+    QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), text, field);
+}
+
+void TBackdropPanel::Draw(TCanvas& canvas, const TViewMapping& mapping, const QRect& sheetInside,
+                          const QRect& visible) {
+    if (!backdrop_) return;
+    const QSizeF sheet = host_.SheetSizeMm();
+    backdrop_->Draw(canvas, mapping, sheet.width(), sheet.height(), sheetInside, visible);
+}
+
+bool TBackdropPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (DroppedFile(drag->mimeData()).isEmpty()) return false;
+        drag->acceptProposedAction();
+        return true;
+    }
+    if (event->type() == QEvent::Drop) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString file = DroppedFile(drop->mimeData());
+        if (file.isEmpty()) return false;
+        drop->acceptProposedAction();
+        Open(file);
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace mx

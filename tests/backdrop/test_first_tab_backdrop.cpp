@@ -1,0 +1,222 @@
+// The backdrop on the main window's first tab: its controls, the ways a
+// file comes in, the search that sets the area, and that neither the
+// preview nor a job changes while none is loaded.
+#include "app/application_setup.h"
+#include "backdrop/backdrop.h"
+#include "backdrop/backdrop_panel.h"
+#include "controls/num_spin_edit.h"
+#include "platform/paintbox.h"
+#include "platform/qt_printer.h"
+#include "tests/backdrop/backdrop_files.h"
+#include "tests/support/main_form_fixture.h"
+#include "tests/support/test_support.h"
+#include "ui_main_form.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+using namespace mx;
+using namespace mx::test;
+
+namespace {
+
+class FirstTabBackdrop : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        CreateForm();
+    }
+    TBackdropPanel& panel() { return *form->findChild<TBackdropPanel*>(); }
+    QImage preview() {
+        ui().PaintBox1->Invalidate();
+        Flush();
+        return ui().PaintBox1->Buffer().copy();
+    }
+    // A letter page: "IBAN" twice and a black box at 30..60 x 100..120 mm.
+    static QString letter() {
+        TTestPage first;
+        first.Texts = {{"Steuernummer 12/345", {20, 40}}, {"IBAN DE12 3456", {25, 80}}, {"IBAN DE98 7654", {25, 200}}};
+        first.BlackRectsMm = {QRectF(30, 100, 30, 20)};
+        TTestPage second;
+        second.Texts = {{"Anlage", {20, 30}}};
+        return WriteFile("brief.pdf", MakePdf({first, second}));
+    }
+    void typeSearch(const QString& text) {
+        QLineEdit* field = panel().SearchField();
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        QTest::keyClick(field, Qt::Key_Return);
+        Flush();
+    }
+    Area area() const { return {form->AreaLeftMm, form->AreaRightMm, form->AreaTopMm, form->AreaBottomMm}; }
+};
+
+} // namespace
+
+TEST_F(FirstTabBackdrop, ControlsTakeTheStripsFreeRowAndStartIdle) {
+    const TBackdropPanel& p = panel();
+    for (QWidget* mine : {static_cast<QWidget*>(p.OpenButton()), static_cast<QWidget*>(p.PageField()),
+                          static_cast<QWidget*>(p.RemoveButton()), static_cast<QWidget*>(p.SearchField())}) {
+        EXPECT_EQ(mine->parentWidget(), ui().FieldStrip);
+        EXPECT_GT(mine->geometry().top(), ui().BottomEd->geometry().bottom());
+        EXPECT_LE(mine->geometry().bottom(), 88);
+        EXPECT_FALSE(mine->toolTip().isEmpty());
+    }
+    EXPECT_EQ(ui().ZoomEd->geometry(), QRect(48, 8, 65, 21));
+    EXPECT_EQ(ui().BottomEd->geometry(), QRect(296, 32, 65, 21));
+    EXPECT_EQ(p.SearchField()->placeholderText(), "Suchen");
+    EXPECT_FALSE(p.HasBackdrop());
+    EXPECT_FALSE(p.RemoveButton()->isEnabled());
+    EXPECT_FALSE(p.SearchField()->isEnabled());
+    EXPECT_FALSE(p.PageField()->isEnabled());
+}
+
+TEST_F(FirstTabBackdrop, WithoutABackdropThePreviewIsWhatItWas) {
+    const QImage before = preview();
+    form->OpenBackdrop(letter());
+    ASSERT_TRUE(panel().HasBackdrop());
+    EXPECT_NE(preview(), before);
+    QTest::mouseClick(panel().RemoveButton(), Qt::LeftButton);
+    EXPECT_FALSE(panel().HasBackdrop());
+    EXPECT_EQ(preview(), before);
+}
+
+TEST_F(FirstTabBackdrop, TheBackdropIsDrawnLightenedWhereTheMappingSaysAndNeverPrinted) {
+    form->OpenBackdrop(letter());
+    const TViewMapping m{form->OriginX, form->OriginY, 30, ui().PaintBox1->logicalDpiX()};
+    // Inside the black box of the page, away from the area's hatch lines: a
+    // light grey, never white and never darker than the backdrop's floor.
+    form->AreaLeftMm = form->AreaRightMm = form->AreaTopMm = form->AreaBottomMm = 0;
+    const QImage image = preview();
+    const QPoint inside(m.ToPreviewX(45), m.ToPreviewY(110));
+    const QPoint buffer = inside - ui().PaintBox1->BufferRect().topLeft();
+    ASSERT_TRUE(image.rect().contains(buffer));
+    const int grey = qGray(image.pixel(buffer));
+    EXPECT_LT(grey, 0xFF);
+    EXPECT_GE(grey, BackdropDarkest);
+
+    // A job with the backdrop is the job without it, page for page.
+    Answers().messageAnswers = {IDYES};
+    form->PrintBtnClick(ui().PrintBtn);
+    QTest::mouseClick(panel().RemoveButton(), Qt::LeftButton);
+    Answers().messageAnswers = {IDYES};
+    form->PrintBtnClick(ui().PrintBtn);
+    ASSERT_EQ(printer->Documents.size(), 2u);
+    EXPECT_EQ(printer->Documents[0].Pages, printer->Documents[1].Pages);
+}
+
+TEST_F(FirstTabBackdrop, APdfJobIsByteForByteTheSameWithOrWithoutABackdrop) {
+    QTemporaryDir dir;
+    const auto print = [&](const QString& name) {
+        // A printer of its own per job: a reused one carries state over.
+        SetPrinter(std::make_unique<TQtPrinter>(TQtPrinter::TOutput::Pdf));
+        Answers().messageAnswers = {IDYES};
+        Answers().saveFileAnswers = {dir.filePath(name)};
+        form->PrintBtnClick(ui().PrintBtn);
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        // The only difference two runs may have is the moment of writing.
+        QByteArray bytes = file.readAll();
+        const qsizetype at = bytes.indexOf("/CreationDate");
+        if (at >= 0) bytes.remove(at, bytes.indexOf('\n', at) - at);
+        return bytes;
+    };
+    const QByteArray without = print("ohne.pdf");
+    form->OpenBackdrop(letter());
+    ASSERT_TRUE(panel().HasBackdrop());
+    EXPECT_EQ(print("mit.pdf"), without);
+    SetPrinter(std::make_unique<TTestPrinter>());
+}
+
+TEST_F(FirstTabBackdrop, TheSearchPutsTheAreaOverTheTextAndGoesOnToTheNextMatch) {
+    form->OpenBackdrop(letter());
+    ASSERT_TRUE(panel().SearchField()->isEnabled());
+    const QRectF first = TextBoxMm({"IBAN DE12 3456", {25, 80}});
+    typeSearch("iban");
+    // The text's box grown by 1 mm, as the fields show it (0.1 mm steps).
+    EXPECT_NEAR(form->AreaLeftMm, first.left() - 1, 0.5 + 0.05);
+    EXPECT_NEAR(form->AreaTopMm, first.top() - 1, 0.5 + 0.05);
+    EXPECT_NEAR(form->AreaBottomMm, first.bottom() + 1, 0.5 + 0.05);
+    EXPECT_EQ(ui().LeftEd->Value(), form->AreaLeftMm / 10);
+    EXPECT_LT(form->AreaRightMm, first.right());
+    // Enter again: the next "IBAN", lower down the page.
+    QTest::keyClick(panel().SearchField(), Qt::Key_Return);
+    Flush();
+    EXPECT_NEAR(form->AreaTopMm, TextBoxMm({"IBAN", {25, 200}}).top() - 1, 0.55);
+    // No match: a note, and the area stays.
+    const Area before = area();
+    typeSearch("Kontonummer");
+    EXPECT_EQ(area().Left, before.Left);
+    EXPECT_EQ(area().Top, before.Top);
+    EXPECT_TRUE(panel().SearchField()->toolTip().contains("„Kontonummer“ steht nicht auf dieser Seite"));
+}
+
+TEST_F(FirstTabBackdrop, PagesAreChosenInTheFieldAndAPageTooManyIsNoted) {
+    form->OpenBackdrop(letter());
+    TNumSpinEdit* page = panel().PageField();
+    ASSERT_TRUE(page->isEnabled());
+    page->setFocus();
+    page->selectAll();
+    QTest::keyClick(page, '2');
+    EXPECT_EQ(panel().Backdrop()->Page(), 2);
+    page->selectAll();
+    QTest::keyClick(page, '7');
+    EXPECT_EQ(panel().Backdrop()->Page(), 2);
+    EXPECT_EQ(page->toolTip(), "Seite 7 gibt es nicht: das Dokument hat 2 Seiten");
+    EXPECT_TRUE(Answers().Errors().isEmpty());
+}
+
+TEST_F(FirstTabBackdrop, ScansHaveNoTextToSearch) {
+    form->OpenBackdrop(WriteFile("scan.png", MakeImage(QSize(850, 1100), QRect(100, 100, 200, 50), "png", 0)));
+    ASSERT_TRUE(panel().HasBackdrop());
+    EXPECT_FALSE(panel().SearchField()->isEnabled());
+    EXPECT_FALSE(panel().PageField()->isEnabled());
+    EXPECT_TRUE(panel().RemoveButton()->isEnabled());
+}
+
+TEST_F(FirstTabBackdrop, FilesComeInByTheButtonByDroppingAndFromTheCommandLine) {
+    const QString file = letter();
+    Answers().openFileAnswers = {QString()}; // cancelled: nothing
+    QTest::mouseClick(panel().OpenButton(), Qt::LeftButton);
+    EXPECT_EQ(Answers().openFileRequests, 1);
+    EXPECT_FALSE(panel().HasBackdrop());
+    Answers().openFileAnswers = {file};
+    QTest::mouseClick(panel().OpenButton(), Qt::LeftButton);
+    EXPECT_TRUE(panel().HasBackdrop());
+    QTest::mouseClick(panel().RemoveButton(), Qt::LeftButton);
+
+    QWidget* target = ui().ScrollBox1->viewport();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    EXPECT_TRUE(panel().HasBackdrop());
+    QTest::mouseClick(panel().RemoveButton(), Qt::LeftButton);
+
+    OpenCommandLineFile(*form, {"marbelux"});
+    EXPECT_FALSE(panel().HasBackdrop());
+    OpenCommandLineFile(*form, {"marbelux", file});
+    EXPECT_TRUE(panel().HasBackdrop());
+    EXPECT_EQ(panel().Backdrop()->FileName(), file);
+}
+
+TEST_F(FirstTabBackdrop, AFileThatCannotBeShownIsReportedAndTheBackdropStays) {
+    form->OpenBackdrop(letter());
+    const TBackdrop* before = panel().Backdrop();
+    form->OpenBackdrop(WriteFile("kaputt.pdf", "%PDF-1.4 nichts weiter"));
+    form->OpenBackdrop("/nirgends/datei.pdf");
+    EXPECT_EQ(panel().Backdrop(), before);
+    ASSERT_EQ(Answers().Errors().size(), 2);
+    EXPECT_TRUE(Answers().Errors()[0].contains("„kaputt.pdf“"));
+    EXPECT_TRUE(Answers().Errors()[1].contains("„datei.pdf“"));
+}
