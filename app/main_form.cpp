@@ -26,7 +26,7 @@
 #include <QWheelEvent>
 
 // The resources live in a static library: register them explicitly.
-static void initResources() { Q_INIT_RESOURCE(resources); }
+static void InitResources() { Q_INIT_RESOURCE(resources); }
 
 namespace mx {
 
@@ -43,7 +43,7 @@ public:
 };
 
 TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TMainForm>()) {
-    initResources();
+    InitResources();
     {
         TLoadingScope loading(this);
         ui->setupUi(this);
@@ -64,7 +64,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
         ui->Label11->setFont(WindowsFont("Arial", 13, QFont::Bold));
         for (TPaintBox* ruler : {ui->PaintBox3, ui->PaintBox4}) ruler->setFont(WindowsFont("MS Serif", 9));
         ui->wwwBtn->setText(QString(MakerAddress).remove("https://"));
-        bindHandlers();
+        BindHandlers();
         // The window has no minimum size: its parts are cut, as in a
         // window made smaller than its contents.
         layout()->setSizeConstraint(QLayout::SetNoConstraint);
@@ -89,7 +89,7 @@ TMainForm::~TMainForm() {
     FormDestroy(this);
 }
 
-void TMainForm::bindHandlers() {
+void TMainForm::BindHandlers() {
     auto bind = [this](void (TMainForm::*handler)(QObject*)) {
         return [this, handler](QObject* sender) { (this->*handler)(sender); };
     };

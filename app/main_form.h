@@ -118,7 +118,7 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
-    void bindHandlers();
+    void BindHandlers();
     // The state step of the complete redraw; false when it stopped early.
     bool PreviewStateStep();
     void DrawPreview(TCanvas& canvas);

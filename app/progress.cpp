@@ -9,7 +9,7 @@ namespace mx {
 
 namespace {
 
-void drawBar(TCanvas& canvas, const TRect& panel, int percent) {
+void DrawBar(TCanvas& canvas, const TRect& panel, int percent) {
     canvas.Pen.Color = clNavy;
     canvas.Pen.Style = psSolid;
     canvas.SetBrushColor(clNavy);
@@ -22,11 +22,11 @@ void drawBar(TCanvas& canvas, const TRect& panel, int percent) {
 } // namespace
 
 void TMainForm::StatusBar1DrawPanel(TStatusBar* statusBar, int, const TRect& rect) {
-    drawBar(statusBar->Canvas(), rect, ProgressPercent);
+    DrawBar(statusBar->Canvas(), rect, ProgressPercent);
     ProgressRect = rect;
 }
 
-void TMainForm::SBarPaintMore() { drawBar(ui->StatusBar1->Canvas(), ProgressRect, ProgressPercent); }
+void TMainForm::SBarPaintMore() { DrawBar(ui->StatusBar1->Canvas(), ProgressRect, ProgressPercent); }
 
 void TMainForm::SetProStatus(int value) {
     if (value < ProgressPercent) {

@@ -51,7 +51,7 @@ TBackdropPanel::TBackdropPanel(QWidget* strip, QWidget* dropTarget, TBackdropHos
     page_->setGeometry(136, 61, 50, 21);
     page_->setMinValue(1);
     page_->setMaxValue(1);
-    page_->SetValue(1);
+    page_->setValue(1);
     page_->setToolTip(QStringLiteral("Seite des PDF-Dokuments, die als Hintergrund erscheint"));
     remove_ = new QPushButton(QStringLiteral("&Entfernen"), strip);
     remove_->setObjectName(QStringLiteral("BackdropRemoveBtn"));
@@ -106,7 +106,7 @@ void TBackdropPanel::UpdateControls() {
     const bool pdf = backdrop_ && backdrop_->IsPdf();
     const int pages = backdrop_ ? backdrop_->PageCount() : 1;
     page_->setMaxValue(pages);
-    page_->SetValue(backdrop_ ? backdrop_->Page() : 1);
+    page_->setValue(backdrop_ ? backdrop_->Page() : 1);
     page_->setEnabled(pdf && pages > 1);
     pageLabel_->setEnabled(page_->isEnabled());
     remove_->setEnabled(backdrop_ != nullptr);

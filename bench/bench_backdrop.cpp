@@ -21,30 +21,6 @@ using bench::TWindow;
 
 namespace {
 
-// An A4 business letter: letterhead, address block, 45 lines of 10-point
-// text and a ruled table, as the sheets a user overprints are.
-QByteArray LetterPdf() {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setResolution(600);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    QPainter p(&writer);
-    const auto mm = [](double v) { return v / 25.4 * 600; };
-    p.fillRect(QRectF(mm(20), mm(12), mm(30), mm(18)), QColor(20, 60, 140));
-    p.setFont(QFont("Liberation Sans", 16, QFont::Bold));
-    p.drawText(QPointF(mm(55), mm(24)), "Muster & Söhne GmbH");
-    p.setFont(QFont("Liberation Sans", 10));
-    for (int i = 0; i < 4; ++i) p.drawText(QPointF(mm(20), mm(50 + 5 * i)), QString("Adresszeile %1").arg(i + 1));
-    const QString line = "Sehr geehrte Damen und Herren, hiermit erlauben wir uns, Ihnen folgende Leistungen %1";
-    for (int i = 0; i < 45; ++i) p.drawText(QPointF(mm(20), mm(80 + 4.4 * i)), line.arg(i));
-    p.setPen(QPen(Qt::black, mm(0.2)));
-    for (int r = 0; r <= 8; ++r) p.drawLine(QPointF(mm(20), mm(285 - 4 * r)), QPointF(mm(190), mm(285 - 4 * r)));
-    p.end();
-    return buffer.data();
-}
-
 // A scan of a letter: grey at 300 dpi, or colour at 600 dpi (35 million
 // pixels, which the backdrop keeps at 16 million).
 QByteArray LetterScan(bool colour) {
@@ -111,9 +87,8 @@ void Report(benchmark::State& state, const TPreview& p, const TBackdrop& backdro
 enum TFile { Letter, GreyScan, ColourScan };
 
 std::unique_ptr<TBackdrop> Open(int file) {
-    // The PDF module lies next to the program, not next to the benchmarks.
-    if (!qEnvironmentVariableIsSet("MARBELUX_MODULE_DIR")) qputenv("MARBELUX_MODULE_DIR", MARBELUX_MODULE_DIR);
-    if (file == Letter) return TBackdrop::FromBytes(LetterPdf(), "brief.pdf");
+    bench::UseTheBuildsPdfModule();
+    if (file == Letter) return TBackdrop::FromBytes(bench::LetterPdf(), "brief.pdf");
     return TBackdrop::FromBytes(LetterScan(file == ColourScan), "scan.png");
 }
 

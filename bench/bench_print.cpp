@@ -40,7 +40,7 @@ void PrintJobPdf(benchmark::State& state) {
     auto previousAnswerer = Application()->SetAnswerer(std::move(answerer));
     auto form = bench::MakeForm(bench::TWindow::Design);
     SetPrinter(std::make_unique<TQtPrinter>(TQtPrinter::TOutput::Pdf));
-    form->Controls().CopiesED->SetValue(copies);
+    form->Controls().CopiesED->setValue(copies);
     form->Controls().fillBox->setItemIndex(fill);
     Printer()->AbortProc = nullptr;
     for (auto _ : state) form->PrintBtnClick(form.get());

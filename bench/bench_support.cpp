@@ -7,8 +7,14 @@
 #include "tests/support/test_printer.h"
 #include "ui_main_form.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
 #include <string>
@@ -68,7 +74,7 @@ std::unique_ptr<TMainForm> MakeForm(TWindow window) {
 
 void SetZoom(TMainForm& form, int zoom) {
     const int paintsBefore = form.Controls().PaintBox1->PaintCount();
-    form.Controls().ZoomEd->SetValue(zoom);
+    form.Controls().ZoomEd->setValue(zoom);
     Flush();
     waitForPreview(form, paintsBefore);
 }
@@ -85,6 +91,42 @@ double ResidentMiB() {
         status.ignore(1 << 20, '\n');
     }
     return 0;
+}
+
+QByteArray LetterPdf() {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(600);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter p(&writer);
+    const auto mm = [](double v) { return v / 25.4 * 600; };
+    p.fillRect(QRectF(mm(20), mm(12), mm(30), mm(18)), QColor(20, 60, 140));
+    p.setFont(QFont("Liberation Sans", 16, QFont::Bold));
+    p.drawText(QPointF(mm(55), mm(24)), "Muster & Söhne GmbH");
+    p.setFont(QFont("Liberation Sans", 10));
+    for (int i = 0; i < 4; ++i) p.drawText(QPointF(mm(20), mm(50 + 5 * i)), QString("Adresszeile %1").arg(i + 1));
+    const QString line = "Sehr geehrte Damen und Herren, hiermit erlauben wir uns, Ihnen folgende Leistungen %1";
+    for (int i = 0; i < 45; ++i) p.drawText(QPointF(mm(20), mm(80 + 4.4 * i)), line.arg(i));
+    p.setPen(QPen(Qt::black, mm(0.2)));
+    for (int r = 0; r <= 8; ++r) p.drawLine(QPointF(mm(20), mm(285 - 4 * r)), QPointF(mm(190), mm(285 - 4 * r)));
+    p.end();
+    return buffer.data();
+}
+
+QString LetterPdfFile() {
+    static QTemporaryDir dir;
+    const QString path = dir.filePath("brief.pdf");
+    if (!QFile::exists(path)) {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly)) file.write(LetterPdf());
+    }
+    return path;
+}
+
+void UseTheBuildsPdfModule() {
+    if (!qEnvironmentVariableIsSet("MARBELUX_MODULE_DIR")) qputenv("MARBELUX_MODULE_DIR", MARBELUX_MODULE_DIR);
 }
 
 } // namespace bench

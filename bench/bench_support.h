@@ -1,6 +1,8 @@
 #pragma once
 // What the benchmarks share: a main window set up as a user first sees it,
 // event processing, and the process's resident memory.
+#include <QByteArray>
+#include <QString>
 #include <memory>
 
 namespace mx {
@@ -26,5 +28,13 @@ bool PreviewDrawn(mx::TMainForm& form);
 
 // The process's resident set, in MiB.
 double ResidentMiB();
+
+// An A4 business letter as a PDF document: letterhead, address block,
+// 45 lines of text and a ruled table, as the sheets a user overprints are.
+QByteArray LetterPdf();
+// The same in a file that lasts as long as the process.
+QString LetterPdfFile();
+// The PDF module lies next to the program, not next to the benchmarks.
+void UseTheBuildsPdfModule();
 
 } // namespace bench

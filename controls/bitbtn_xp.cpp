@@ -40,16 +40,16 @@ constexpr std::array<TKindInfo, 11> kinds{{
     {QT_TRANSLATE_NOOP("TBitBtnXP", "&All"), "BBALLX", mrAll},
 }};
 
-bool kindIsDefault(TBitBtnXP::TBitBtnXPKind k) { return k == TBitBtnXP::bkOK || k == TBitBtnXP::bkYes; }
-bool kindIsCancel(TBitBtnXP::TBitBtnXPKind k) { return k == TBitBtnXP::bkCancel || k == TBitBtnXP::bkNo; }
+bool KindIsDefault(TBitBtnXP::TBitBtnXPKind k) { return k == TBitBtnXP::bkOK || k == TBitBtnXP::bkYes; }
+bool KindIsCancel(TBitBtnXP::TBitBtnXPKind k) { return k == TBitBtnXP::bkCancel || k == TBitBtnXP::bkNo; }
 
-QImage loadBitmap(const QString& path) {
+QImage LoadBitmap(const QString& path) {
     QImage image(path);
     if (image.isNull()) throw EInvalidGraphic(QStringLiteral("Ressource %1 nicht gefunden").arg(path));
     return image;
 }
 
-TRect shrunk(const TRect& r, int by) { return {r.Left + by, r.Top + by, r.Right - by, r.Bottom - by}; }
+TRect Shrunk(const TRect& r, int by) { return {r.Left + by, r.Top + by, r.Right - by, r.Bottom - by}; }
 
 } // namespace
 
@@ -58,7 +58,7 @@ TBitBtnXP::TBitBtnXP(QWidget* parent) : QPushButton(parent) {
     setAutoDefault(false);
     AcquireThemeApi();
     if (ThemedDrawingActive()) theme_ = ThemeApi().OpenThemeData(nullptr, QStringLiteral("BUTTON"));
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusMoved(now); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { FocusMoved(now); });
     // A failing handler is reported here: an exception must not unwind
     // through Qt's event delivery, which leaks and skips its cleanup.
     connect(this, &QAbstractButton::clicked, this, [this] { Application()->Guard([this] { Click(); }); });
@@ -75,12 +75,12 @@ const QImage& TBitBtnXP::KindGlyph(TBitBtnXPKind kind) {
     static std::array<QImage, 11> table;
     QImage& slot = table.at(kind);
     if (slot.isNull() && kind != bkCustom)
-        slot = loadBitmap(QStringLiteral(":/glyphs/%1.bmp").arg(QLatin1String(kinds[kind].resource)));
+        slot = LoadBitmap(QStringLiteral(":/glyphs/%1.bmp").arg(QLatin1String(kinds[kind].resource)));
     return slot;
 }
 
 TBitBtnXP::TBitBtnXPKind TBitBtnXP::Kind() const {
-    if (kind_ != bkCustom && (default_ != kindIsDefault(kind_) || cancel_ != kindIsCancel(kind_) ||
+    if (kind_ != bkCustom && (default_ != KindIsDefault(kind_) || cancel_ != KindIsCancel(kind_) ||
                               modalResult_ != kinds[kind_].modalResult || glyphModified_))
         kind_ = bkCustom;
     return kind_;
@@ -89,8 +89,8 @@ TBitBtnXP::TBitBtnXPKind TBitBtnXP::Kind() const {
 void TBitBtnXP::SetKind(TBitBtnXPKind kind) {
     if (kind == kind_) return;
     if (kind != bkCustom) {
-        default_ = kindIsDefault(kind);
-        cancel_ = kindIsCancel(kind);
+        default_ = KindIsDefault(kind);
+        cancel_ = KindIsCancel(kind);
         // A stored description may bring its own caption ahead of the kind.
         if (!(IsLoading() && !text().isEmpty())) setText(tr(kinds[kind].caption));
         modalResult_ = kinds[kind].modalResult;
@@ -135,7 +135,7 @@ void TBitBtnXP::SetGlyph(const QImage& strip) {
 
 void TBitBtnXP::SetGlyphResource(const QString& path) {
     glyphResource_ = path;
-    SetGlyph(path.isEmpty() ? QImage() : loadBitmap(path));
+    SetGlyph(path.isEmpty() ? QImage() : LoadBitmap(path));
 }
 
 void TBitBtnXP::SetDefault(bool value) {
@@ -154,21 +154,21 @@ void TBitBtnXP::SetStyle(TButtonStyle style) {
     update();
 }
 
-void TBitBtnXP::setActive(bool active) {
+void TBitBtnXP::SetActive(bool active) {
     if (active == active_) return;
     active_ = active;
     repaint();
 }
 
-void TBitBtnXP::focusMoved(QWidget* now) {
+void TBitBtnXP::FocusMoved(QWidget* now) {
     if (!now || now->window() != window()) return;
     if (qobject_cast<QPushButton*>(now))
-        setActive(now == this);
+        SetActive(now == this);
     else
-        setActive(default_);
+        SetActive(default_);
 }
 
-void TBitBtnXP::watchWindow() {
+void TBitBtnXP::WatchWindow() {
     QWidget* w = window();
     if (w == watchedWindow_ || w == this) return;
     if (watchedWindow_) watchedWindow_->removeEventFilter(this);
@@ -211,7 +211,7 @@ void TBitBtnXP::Click() {
 
 void TBitBtnXP::showEvent(QShowEvent* event) {
     QPushButton::showEvent(event);
-    watchWindow();
+    WatchWindow();
     glyph_.BuildStateImage(isEnabled() ? bsUp : bsDisabled);
 }
 
@@ -252,7 +252,7 @@ void TBitBtnXP::PaintButton(TCanvas& canvas, unsigned itemState) {
         canvas.Pen = {clWindowFrame, 1, psSolid};
         canvas.SetBrushStyle(bsClear);
         canvas.Rectangle(r);
-        r = shrunk(r, 1);
+        r = Shrunk(r, 1);
     }
     if (down) {
         if (ThemedDrawingActive()) {
@@ -263,13 +263,13 @@ void TBitBtnXP::PaintButton(TCanvas& canvas, unsigned itemState) {
             canvas.SetBrushColor(clBtnFace);
             canvas.Rectangle(r);
         }
-        r = shrunk(r, 1);
+        r = Shrunk(r, 1);
     } else if (ThemedDrawingActive()) {
         drawTheme(content == bsDisabled ? PBS_DISABLED : (active_ || focused) ? PBS_NORMAL : 0);
     } else {
         canvas.DrawFrameControl(r, DFC_BUTTON, frameFlags);
     }
-    if (active_) r = shrunk(client, 1);
+    if (active_) r = Shrunk(client, 1);
 
     canvas.Font = font();
     canvas.FontColor = clBtnText;
@@ -277,7 +277,7 @@ void TBitBtnXP::PaintButton(TCanvas& canvas, unsigned itemState) {
     const unsigned biDi = layoutDirection() == Qt::RightToLeft ? DT_RIGHT | DT_RTLREADING : 0u;
     glyph_.PaintContent(canvas, r, text(), TButtonLayout(layout_), margin_, spacing_, content, biDi);
 
-    if (active_ && focused) canvas.DrawFocusRect(shrunk(client, 4));
+    if (active_ && focused) canvas.DrawFocusRect(Shrunk(client, 4));
 }
 
 } // namespace mx

@@ -88,9 +88,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void setActive(bool active);
-    void focusMoved(QWidget* now);
-    void watchWindow();
+    void SetActive(bool active);
+    void FocusMoved(QWidget* now);
+    void WatchWindow();
 
     TButtonGlyph glyph_;
     TThemeData* theme_ = nullptr;

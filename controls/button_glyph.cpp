@@ -12,22 +12,22 @@ namespace {
 
 std::unique_ptr<TGlyphCache> cache;
 
-TGlyphCache& ensureCache() {
+TGlyphCache& EnsureCache() {
     if (!cache) cache = std::make_unique<TGlyphCache>();
     return *cache;
 }
 
-QRgb toRgb(TColor c) {
+QRgb ToRgb(TColor c) {
     const TColor v = ColorToRGB(c);
     return qRgb(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
 }
 
-TColor pixelColor(const QImage& image, int x, int y) { return FromQColor(QColor(image.pixel(x, y))); }
+TColor PixelColor(const QImage& image, int x, int y) { return FromQColor(QColor(image.pixel(x, y))); }
 
-TColor bottomLeft(const QImage& image) { return pixelColor(image, 0, image.height() - 1); }
+TColor BottomLeft(const QImage& image) { return PixelColor(image, 0, image.height() - 1); }
 
 // Sets every pixel of work where the source pixel (offset by dx) matches.
-void replaceWhere(QImage& work, const QImage& source, int dx, QRgb match, QRgb with) {
+void ReplaceWhere(QImage& work, const QImage& source, int dx, QRgb match, QRgb with) {
     for (int y = 0; y < work.height(); ++y)
         for (int x = 0; x < work.width(); ++x)
             if ((source.pixel(x + dx, y) & 0xFFFFFF) == (match & 0xFFFFFF)) work.setPixel(x, y, with);
@@ -53,7 +53,7 @@ int TGlyphList::AddImage(const QImage& image, TColor maskColor) {
         index = int(slot - used_.begin());
     }
     QImage masked = image.convertToFormat(QImage::Format_ARGB32);
-    const QRgb mask = toRgb(maskColor) & 0xFFFFFF;
+    const QRgb mask = ToRgb(maskColor) & 0xFFFFFF;
     for (int y = 0; y < masked.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(masked.scanLine(y));
         for (int x = 0; x < masked.width(); ++x)
@@ -92,14 +92,14 @@ void TGlyphCache::GiveBackList(TGlyphList* list) {
 
 // ---- TButtonGlyph ----
 
-TButtonGlyph::TButtonGlyph() { ensureCache(); }
+TButtonGlyph::TButtonGlyph() { EnsureCache(); }
 
 TButtonGlyph::~TButtonGlyph() {
-    dropImages();
+    DropImages();
     if (cache && cache->IsEmpty()) cache.reset();
 }
 
-void TButtonGlyph::dropImages() {
+void TButtonGlyph::DropImages() {
     for (int& index : indexes_) {
         if (index != -1 && list_) list_->FreeSlot(index);
         index = -1;
@@ -108,31 +108,31 @@ void TButtonGlyph::dropImages() {
     list_ = nullptr;
 }
 
-void TButtonGlyph::changed() {
-    if (!strip_.isNull() && strip_.height() > 0 && strip_.width() > 0) transparentColor_ = bottomLeft(strip_);
-    dropImages();
+void TButtonGlyph::Changed() {
+    if (!strip_.isNull() && strip_.height() > 0 && strip_.width() > 0) transparentColor_ = BottomLeft(strip_);
+    DropImages();
     if (OnChange) OnChange();
 }
 
 void TButtonGlyph::SetGlyph(const QImage& strip) {
-    dropImages();
+    DropImages();
     strip_ = strip;
     if (!strip_.isNull() && strip_.height() > 0 && strip_.width() > 0) {
-        transparentColor_ = bottomLeft(strip_);
+        transparentColor_ = BottomLeft(strip_);
         if (strip_.width() % strip_.height() == 0) {
             int n = strip_.width() / strip_.height();
             if (n > 4) n = 1;
             SetNumGlyphs(n);
         }
     }
-    changed();
+    Changed();
 }
 
 void TButtonGlyph::SetNumGlyphs(int n) {
     if (n < 1 || n > 4 || n == numGlyphs_) return;
-    dropImages();
+    DropImages();
     numGlyphs_ = n;
-    changed();
+    Changed();
 }
 
 int TButtonGlyph::BuildStateImage(TButtonState state) {
@@ -143,7 +143,7 @@ int TButtonGlyph::BuildStateImage(TButtonState state) {
     const int w = strip_.width() / numGlyphs_;
     const int h = strip_.height();
     if (w == 0) return -1;
-    if (!list_) list_ = ensureCache().ListForSize(w, h);
+    if (!list_) list_ = EnsureCache().ListForSize(w, h);
 
     QImage work(w, h, QImage::Format_RGB32);
     const int sourceImage = state < numGlyphs_ ? int(state) : 0;
@@ -153,13 +153,13 @@ int TButtonGlyph::BuildStateImage(TButtonState state) {
     } else if (numGlyphs_ >= 2) {
         // Image 1 in the system colours; every test looks at the strip.
         work = source.copy(w, 0, w, h);
-        replaceWhere(work, source, w, qRgb(255, 255, 255), toRgb(clBtnHighlight));
-        replaceWhere(work, source, w, qRgb(128, 128, 128), toRgb(clBtnShadow));
-        replaceWhere(work, source, w, toRgb(transparentColor_), toRgb(clBtnFace));
+        ReplaceWhere(work, source, w, qRgb(255, 255, 255), ToRgb(clBtnHighlight));
+        ReplaceWhere(work, source, w, qRgb(128, 128, 128), ToRgb(clBtnShadow));
+        ReplaceWhere(work, source, w, ToRgb(transparentColor_), ToRgb(clBtnFace));
     } else {
         // The black pixels of the only image, etched.
-        work.fill(toRgb(clBtnFace));
-        const QRgb light = toRgb(clBtnHighlight), dark = toRgb(clBtnShadow);
+        work.fill(ToRgb(clBtnFace));
+        const QRgb light = ToRgb(clBtnHighlight), dark = ToRgb(clBtnShadow);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
                 if ((source.pixel(x, y) & 0xFFFFFF) == 0 && x + 1 < w && y + 1 < h) work.setPixel(x + 1, y + 1, light);
@@ -167,7 +167,7 @@ int TButtonGlyph::BuildStateImage(TButtonState state) {
             for (int x = 0; x < w; ++x)
                 if ((source.pixel(x, y) & 0xFFFFFF) == 0) work.setPixel(x, y, dark);
     }
-    index = list_->AddImage(work, bottomLeft(work));
+    index = list_->AddImage(work, BottomLeft(work));
     return index;
 }
 

@@ -91,8 +91,8 @@ public:
     std::function<void()> OnChange;
 
 private:
-    void dropImages();
-    void changed();
+    void DropImages();
+    void Changed();
 
     QImage strip_;
     TGlyphList* list_ = nullptr;

@@ -47,7 +47,7 @@ constexpr Entry kEntries[TTavelColorComboBox::EntryCount] = {
 constexpr int kMaxTextLength = 255;
 
 // Hexadecimal digits only; no digits at all read as 0.
-std::optional<TColor> parseHex(const QString& digits) {
+std::optional<TColor> ParseHex(const QString& digits) {
     std::uint32_t value = 0;
     for (const QChar ch : digits) {
         const char16_t c = ch.unicode();
@@ -63,13 +63,13 @@ std::optional<TColor> parseHex(const QString& digits) {
     return static_cast<TColor>(value);
 }
 
-QString asciiUpper(QString s) {
+QString AsciiUpper(QString s) {
     for (QChar& ch : s)
         if (ch >= u'a' && ch <= u'z') ch = QChar(ch.unicode() - (u'a' - u'A'));
     return s;
 }
 
-QString limitedText(const QString& text) {
+QString LimitedText(const QString& text) {
     if (text.size() <= kMaxTextLength) return text;
     QString cut = text.left(kMaxTextLength);
     if (cut.back().isHighSurrogate()) cut.chop(1);
@@ -125,7 +125,7 @@ TTavelColorComboBox::TTavelColorComboBox(QWidget* parent) : QComboBox(parent) {
     for (int i = 0; i < EntryCount; ++i) addItem(EntryName(i));
     setCurrentIndex(0);
     resize(120, 22);
-    connect(this, &QComboBox::activated, this, &TTavelColorComboBox::userChoice);
+    connect(this, &QComboBox::activated, this, &TTavelColorComboBox::UserChoice);
 }
 
 TTavelColorComboBox::~TTavelColorComboBox() = default;
@@ -144,13 +144,13 @@ QString TTavelColorComboBox::EntryName(int index) const {
     }
 }
 
-void TTavelColorComboBox::refreshNames() {
+void TTavelColorComboBox::RefreshNames() {
     for (int i = 0; i < EntryCount; ++i) setItemText(i, EntryName(i));
 }
 
 void TTavelColorComboBox::setLanguage(TCLanguage language) {
     language_ = language;
-    refreshNames();
+    RefreshNames();
     update();
 }
 
@@ -170,16 +170,16 @@ void TTavelColorComboBox::setColorValue(TColor value) {
 }
 
 void TTavelColorComboBox::setHTMLcolor(const QString& text) {
-    QString s = asciiUpper(limitedText(text));
+    QString s = AsciiUpper(LimitedText(text));
     if (s.isEmpty()) s = QStringLiteral("#000000");
     // #RRGGBB becomes BBGGRR; the first character is skipped whatever it is.
-    const auto value = parseHex(s.mid(5, 2) + s.mid(3, 2) + s.mid(1, 2));
+    const auto value = ParseHex(s.mid(5, 2) + s.mid(3, 2) + s.mid(1, 2));
     if (!value) return;
     if (*value != colorValue_) setColorValue(*value);
     html_ = s;
 }
 
-void TTavelColorComboBox::userChoice(int index) {
+void TTavelColorComboBox::UserChoice(int index) {
     Application()->Guard([this, index] {
         if (OnClick) OnClick(this);
         if (index == CustomEntry) {

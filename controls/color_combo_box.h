@@ -60,8 +60,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void userChoice(int index);
-    void refreshNames();
+    void UserChoice(int index);
+    void RefreshNames();
 
     TCLanguage language_ = lgEnglish;
     TColor colorValue_ = clBlack;

@@ -88,13 +88,13 @@ void TDiagonalSpinButton::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
 }
 
-void TDiagonalSpinButton::setState(TState state) {
+void TDiagonalSpinButton::SetState(TState state) {
     if (state == state_) return;
     state_ = state;
     repaint();
 }
 
-bool TDiagonalSpinButton::click(TState half) {
+bool TDiagonalSpinButton::Click(TState half) {
     const auto& handler = half == BottomDown ? OnBottomClick : OnTopClick;
     if (!handler) return true;
     QPointer<TDiagonalSpinButton> self(this);
@@ -107,7 +107,7 @@ bool TDiagonalSpinButton::click(TState half) {
             if (timer_) timer_->stop();
             dragging_ = false;
             lastPressed_ = NotDown;
-            setState(NotDown);
+            SetState(NotDown);
         }
         Application()->HandleException(e);
         return false;
@@ -126,7 +126,7 @@ void TDiagonalSpinButton::mousePressEvent(QMouseEvent* event) {
         lastPressed_ = NotDown;
         const QPoint p = event->position().toPoint();
         state_ = InLowerHalf(p.x(), p.y(), width(), height()) ? BottomDown : TopDown;
-        if (!click(state_)) return;
+        if (!Click(state_)) return;
         if (!LeftButtonHeld()) state_ = NotDown;
         if (state_ != lastPressed_) {
             lastPressed_ = state_;
@@ -134,21 +134,21 @@ void TDiagonalSpinButton::mousePressEvent(QMouseEvent* event) {
         }
         if (!timer_) {
             timer_ = new QTimer(this);
-            connect(timer_, &QTimer::timeout, this, &TDiagonalSpinButton::timerTick);
+            connect(timer_, &QTimer::timeout, this, &TDiagonalSpinButton::TimerTick);
         }
         timer_->start(FirstRepeatDelay);
     }
     dragging_ = true;
 }
 
-void TDiagonalSpinButton::timerTick() {
+void TDiagonalSpinButton::TimerTick() {
     timer_->setInterval(RepeatInterval);
     // A handler that opens a modal loop must not be re-entered by the ticks
     // arriving inside it.
     if (clicking_) return;
     if (state_ == NotDown || !dragging_ || !LeftButtonHeld()) return;
-    if (!click(state_)) return;
-    if (!LeftButtonHeld()) setState(NotDown);
+    if (!Click(state_)) return;
+    if (!LeftButtonHeld()) SetState(NotDown);
 }
 
 void TDiagonalSpinButton::mouseMoveEvent(QMouseEvent* event) {
@@ -159,7 +159,7 @@ void TDiagonalSpinButton::mouseMoveEvent(QMouseEvent* event) {
         const TState half = InLowerHalf(p.x(), p.y(), width(), height()) ? BottomDown : TopDown;
         if (half == lastPressed_) state = half;
     }
-    setState(state);
+    SetState(state);
 }
 
 void TDiagonalSpinButton::mouseReleaseEvent(QMouseEvent* event) {
@@ -168,7 +168,7 @@ void TDiagonalSpinButton::mouseReleaseEvent(QMouseEvent* event) {
     // Also when released outside: a release without a preceding move must
     // not leave the button drawn pressed.
     lastPressed_ = NotDown;
-    setState(NotDown);
+    SetState(NotDown);
 }
 
 } // namespace mx

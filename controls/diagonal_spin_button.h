@@ -40,10 +40,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void timerTick();
+    void TimerTick();
     // Raises the half's click; false when the handler failed (reported).
-    bool click(TState half);
-    void setState(TState state);
+    bool Click(TState half);
+    void SetState(TState state);
 
     TState state_ = NotDown;
     TState lastPressed_ = NotDown;

@@ -11,7 +11,7 @@ namespace mx {
 
 namespace {
 
-QImage loadPicture(const QString& path) {
+QImage LoadPicture(const QString& path) {
     if (path.isEmpty()) return {};
     try {
         return TPicture::FromResource(path).Image();
@@ -31,7 +31,7 @@ TImageBtn::TImageBtn(QWidget* parent) : QWidget(parent) {
 
 TImageBtn::~TImageBtn() = default;
 
-void TImageBtn::assignPicture(const QImage& picture) {
+void TImageBtn::AssignPicture(const QImage& picture) {
     picture_ = picture;
     // An empty picture keeps the last size.
     if (autoSize_ && picture_.width() > 0 && picture_.height() > 0) resize(picture_.size());
@@ -39,7 +39,7 @@ void TImageBtn::assignPicture(const QImage& picture) {
     update();
 }
 
-void TImageBtn::setPicture(const QImage& picture) { assignPicture(picture); }
+void TImageBtn::setPicture(const QImage& picture) { AssignPicture(picture); }
 
 void TImageBtn::setPicture2(const QImage& picture) { picture2_ = picture; }
 
@@ -51,29 +51,29 @@ void TImageBtn::setAutoSize(bool value) {
 
 void TImageBtn::setPictureResource(const QString& path) {
     pictureResource_ = path;
-    setPicture(loadPicture(path));
+    setPicture(LoadPicture(path));
 }
 
 void TImageBtn::setPicture2Resource(const QString& path) {
     picture2Resource_ = path;
-    setPicture2(loadPicture(path));
+    setPicture2(LoadPicture(path));
 }
 
-void TImageBtn::showSecond() {
+void TImageBtn::ShowSecond() {
     if (showingSecond_) return;
     showingSecond_ = true;
     kept_ = picture_;
-    assignPicture(picture2_);
+    AssignPicture(picture2_);
 }
 
-void TImageBtn::showFirst() {
+void TImageBtn::ShowFirst() {
     if (!showingSecond_) return;
-    assignPicture(kept_);
+    AssignPicture(kept_);
     showingSecond_ = false;
 }
 
 void TImageBtn::Click() {
-    showFirst();
+    ShowFirst();
     if (OnClick) OnClick(this);
 }
 
@@ -85,8 +85,8 @@ void TImageBtn::paintEvent(QPaintEvent*) {
     painter.drawImage(QPoint(0, 0), picture_);
 }
 
-void TImageBtn::press(QMouseEvent* event, bool clickable) {
-    showSecond();
+void TImageBtn::Press(QMouseEvent* event, bool clickable) {
+    ShowSecond();
     pressed_ = true;
     if (event->button() == Qt::LeftButton) clickPending_ = clickable;
     const QPoint p = event->position().toPoint();
@@ -95,7 +95,7 @@ void TImageBtn::press(QMouseEvent* event, bool clickable) {
 
 void TImageBtn::mousePressEvent(QMouseEvent* event) {
     event->accept();
-    press(event, true);
+    Press(event, true);
 }
 
 void TImageBtn::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -103,16 +103,16 @@ void TImageBtn::mouseDoubleClickEvent(QMouseEvent* event) {
     // Qt delivers the second press of a double click as this event alone.
     // It shows the pressed picture, but its release is no click.
     if (event->button() == Qt::LeftButton && OnDblClick) OnDblClick(this);
-    press(event, false);
+    Press(event, false);
 }
 
 void TImageBtn::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (pressed_) {
         if (p.x() < 0 || p.x() >= width() || p.y() < 0 || p.y() >= height())
-            showFirst();
+            ShowFirst();
         else
-            showSecond();
+            ShowSecond();
     }
     if (OnMouseMove) OnMouseMove(this, event->modifiers(), p.x(), p.y());
 }
@@ -137,7 +137,7 @@ void TImageBtn::mouseReleaseEvent(QMouseEvent* event) {
         });
         if (!self || !clicked) return;
     }
-    showFirst();
+    ShowFirst();
     if (OnMouseUp) OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y());
 }
 

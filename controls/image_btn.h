@@ -56,10 +56,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    void showFirst();
-    void showSecond();
-    void press(QMouseEvent* event, bool clickable);
-    void assignPicture(const QImage& picture);
+    void ShowFirst();
+    void ShowSecond();
+    void Press(QMouseEvent* event, bool clickable);
+    void AssignPicture(const QImage& picture);
 
     QImage picture_;
     QImage picture2_;

@@ -33,18 +33,18 @@ TNumSpinEdit::TNumSpinEdit(QWidget* parent) : QLineEdit(parent) {
     setText(QStringLiteral("0"));
     // textChanged comes once per user edit and once per programmatic
     // replacement that really changed the text, never for an equal text.
-    connect(this, &QLineEdit::textChanged, this, &TNumSpinEdit::controlChangedText);
-    buildButton();
-    layoutButton();
-    setTextRect();
+    connect(this, &QLineEdit::textChanged, this, &TNumSpinEdit::ControlChangedText);
+    BuildButton();
+    LayoutButton();
+    SetTextRect();
 }
 
 TNumSpinEdit::~TNumSpinEdit() {
     changing_ = true;
-    disconnect(this, &QLineEdit::textChanged, this, &TNumSpinEdit::controlChangedText);
+    disconnect(this, &QLineEdit::textChanged, this, &TNumSpinEdit::ControlChangedText);
 }
 
-void TNumSpinEdit::changeStep() {
+void TNumSpinEdit::ChangeStep() {
     if (changing_) return;
     if (OnChange) OnChange(this);
 }
@@ -70,7 +70,7 @@ int PositionAfterDigitsAndSigns(const QString& text, int n) {
 
 } // namespace
 
-void TNumSpinEdit::userEdit(const std::function<void()>& edit) {
+void TNumSpinEdit::UserEdit(const std::function<void()>& edit) {
     const bool outer = !inUserEdit_;
     if (outer) {
         inUserEdit_ = true;
@@ -83,12 +83,12 @@ void TNumSpinEdit::userEdit(const std::function<void()>& edit) {
             if (outer) flag = false;
         }
     } leave{inUserEdit_, outer};
-    callControl(edit);
+    CallControl(edit);
     if (outer && editCaret_ && text() != editText_) setCursorPosition(PositionAfterDigitsAndSigns(text(), *editCaret_));
 }
 
 // Qt's edit control is no place for an exception to pass through.
-void TNumSpinEdit::controlChangedText() {
+void TNumSpinEdit::ControlChangedText() {
     // The first change of a user edit is the user's own text.
     if (inUserEdit_ && !editCaret_) {
         editCaret_ = DigitsAndSignsBefore(text(), cursorPosition());
@@ -97,17 +97,17 @@ void TNumSpinEdit::controlChangedText() {
     if (controlCalls_ == 0) {
         // A change from outside our own calls (context menu, drop): the
         // default error handler takes any error.
-        Application()->Guard([this] { changeStep(); });
+        Application()->Guard([this] { ChangeStep(); });
         return;
     }
     try {
-        changeStep();
+        ChangeStep();
     } catch (...) {
         if (!pendingError_) pendingError_ = std::current_exception();
     }
 }
 
-void TNumSpinEdit::callControl(const std::function<void()>& call) {
+void TNumSpinEdit::CallControl(const std::function<void()>& call) {
     ++controlCalls_;
     struct Leave {
         int& calls;
@@ -119,10 +119,10 @@ void TNumSpinEdit::callControl(const std::function<void()>& call) {
 
 double TNumSpinEdit::Value() const { return ParseNumber(text(), valueType_, minValue_); }
 
-void TNumSpinEdit::SetValue(double value) {
+void TNumSpinEdit::setValue(double value) {
     const QString formatted = FormatNumber(ClampValue(value), valueType_, decimal_);
     if (formatted == text()) return;
-    callControl([&] { setText(formatted); });
+    CallControl([&] { setText(formatted); });
 }
 
 double TNumSpinEdit::ClampValue(double x) const { return mx::ClampValue(x, minValue_, maxValue_); }
@@ -136,42 +136,42 @@ void TNumSpinEdit::setValueType(TValueType value) {
         increment_ = std::nearbyint(increment_);
         if (increment_ == 0) increment_ = 1;
     }
-    SetValue(Value());
+    setValue(Value());
 }
 
 void TNumSpinEdit::setDecimal(int value) {
     value = std::clamp(value, 0, 255);
     if (value == decimal_) return;
     decimal_ = value;
-    SetValue(Value());
+    setValue(Value());
 }
 
 void TNumSpinEdit::setArrowKeys(bool value) {
     arrowKeys_ = value;
-    layoutButton();
+    LayoutButton();
 }
 
 void TNumSpinEdit::setButtonKind(TSpinButtonKind value) {
     if (value == buttonKind_) return;
     buttonKind_ = value;
-    buildButton();
-    layoutButton();
-    setTextRect();
+    BuildButton();
+    LayoutButton();
+    SetTextRect();
 }
 
 void TNumSpinEdit::setEditorEnabled(bool value) {
     editorEnabled_ = value;
-    updateEditable();
+    UpdateEditable();
 }
 
 void TNumSpinEdit::setReadOnly(bool value) {
     readOnly_ = value;
-    updateEditable();
+    UpdateEditable();
 }
 
-void TNumSpinEdit::updateEditable() { QLineEdit::setReadOnly(readOnly_ || !editorEnabled_); }
+void TNumSpinEdit::UpdateEditable() { QLineEdit::setReadOnly(readOnly_ || !editorEnabled_); }
 
-void TNumSpinEdit::step(bool up) {
+void TNumSpinEdit::Step(bool up) {
     if (readOnly_) {
         Application()->Beep();
         return;
@@ -186,16 +186,16 @@ void TNumSpinEdit::step(bool up) {
             ~Changing() { flag = saved; }
         } changing{changing_};
         changing_ = true;
-        SetValue(Value() + (up ? increment_ : -increment_));
+        setValue(Value() + (up ? increment_ : -increment_));
     }
     if (text().compare(before, Qt::CaseInsensitive) != 0) {
         setModified(true);
-        changeStep();
+        ChangeStep();
     }
     if (const auto& handler = up ? OnTopClick : OnBottomClick) handler(this);
 }
 
-bool TNumSpinEdit::acceptsTyped(const QString& typed) const {
+bool TNumSpinEdit::AcceptsTyped(const QString& typed) const {
     QString after = text();
     for (const QChar c : typed) {
         // The Delete key's text: a key, not a character.
@@ -206,7 +206,7 @@ bool TNumSpinEdit::acceptsTyped(const QString& typed) const {
     return true;
 }
 
-bool TNumSpinEdit::clickDialogButton(bool isDefault) {
+bool TNumSpinEdit::ClickDialogButton(bool isDefault) {
     const char* property = isDefault ? "Default" : "Cancel";
     for (QAbstractButton* b : window()->findChildren<QAbstractButton*>()) {
         if (!b->isVisible() || !b->isEnabled()) continue;
@@ -224,16 +224,16 @@ void TNumSpinEdit::keyPressEvent(QKeyEvent* event) {
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     if (arrowKeys_ && (key == Qt::Key_Up || key == Qt::Key_Down)) {
         event->accept();
-        Application()->Guard([&] { step(key == Qt::Key_Up); });
+        Application()->Guard([&] { Step(key == Qt::Key_Up); });
         return;
     }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         // Never a line break, never a change.
         event->accept();
-        if (plain) clickDialogButton(true);
+        if (plain) ClickDialogButton(true);
         return;
     }
-    if (key == Qt::Key_Escape && plain && clickDialogButton(false)) {
+    if (key == Qt::Key_Escape && plain && ClickDialogButton(false)) {
         event->accept();
         return;
     }
@@ -251,24 +251,24 @@ void TNumSpinEdit::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers mods = event->modifiers();
     const bool control = mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier);
     const bool inserts = !event->text().isEmpty() && (!control || event->text()[0].category() == QChar::Other_Format);
-    if (inserts && !acceptsTyped(event->text())) {
+    if (inserts && !AcceptsTyped(event->text())) {
         event->accept();
         Application()->Beep();
         return;
     }
     // Errors of the change handler end here: an exception unwinding through
     // Qt's event delivery would skip its cleanup.
-    Application()->Guard([&] { userEdit([&] { QLineEdit::keyPressEvent(event); }); });
+    Application()->Guard([&] { UserEdit([&] { QLineEdit::keyPressEvent(event); }); });
 }
 
 void TNumSpinEdit::inputMethodEvent(QInputMethodEvent* event) {
-    if (!event->commitString().isEmpty() && !acceptsTyped(event->commitString())) {
+    if (!event->commitString().isEmpty() && !AcceptsTyped(event->commitString())) {
         Application()->Beep();
         QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
         QLineEdit::inputMethodEvent(&withoutCommit);
         return;
     }
-    Application()->Guard([&] { userEdit([&] { QLineEdit::inputMethodEvent(event); }); });
+    Application()->Guard([&] { UserEdit([&] { QLineEdit::inputMethodEvent(event); }); });
 }
 
 void TNumSpinEdit::focusInEvent(QFocusEvent* event) {
@@ -287,7 +287,7 @@ void TNumSpinEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason) return;
     const double value = Value();
-    if (ClampValue(value) != value) SetValue(value);
+    if (ClampValue(value) != value) setValue(value);
 }
 
 int TNumSpinEdit::MinimumHeight() const { return fontMetrics().height() + 4 * BorderHeight + 1; }
@@ -298,8 +298,8 @@ void TNumSpinEdit::resizeEvent(QResizeEvent* event) {
         resize(width(), MinimumHeight());
         return;
     }
-    layoutButton();
-    setTextRect();
+    LayoutButton();
+    SetTextRect();
 }
 
 void TNumSpinEdit::changeEvent(QEvent* event) {
@@ -308,17 +308,17 @@ void TNumSpinEdit::changeEvent(QEvent* event) {
     case QEvent::FontChange:
     case QEvent::LayoutDirectionChange:
     case QEvent::StyleChange:
-        layoutButton();
-        setTextRect();
+        LayoutButton();
+        SetTextRect();
         break;
     case QEvent::EnabledChange:
-        if (upDown_) layoutButton();
+        if (upDown_) LayoutButton();
         break;
     default: break;
     }
 }
 
-void TNumSpinEdit::buildButton() {
+void TNumSpinEdit::BuildButton() {
     // Deferred: a rebuild may be asked for from inside the old button's
     // own handler.
     for (QWidget* old : {static_cast<QWidget*>(button_), static_cast<QWidget*>(upDown_)}) {
@@ -332,7 +332,7 @@ void TNumSpinEdit::buildButton() {
         upDown_ = new TSpinUpDown(DefaultButtonWidth(this), this);
         upDown_->OnClick = [this](bool up) {
             if (CanTakeFocus(this)) setFocus(Qt::OtherFocusReason);
-            step(up);
+            Step(up);
         };
         upDown_->show();
     } else {
@@ -344,7 +344,7 @@ void TNumSpinEdit::buildButton() {
     }
 }
 
-void TNumSpinEdit::layoutButton() {
+void TNumSpinEdit::LayoutButton() {
     const bool rtl = layoutDirection() == Qt::RightToLeft;
     const int h = height();
     if (button_) {
@@ -359,12 +359,12 @@ void TNumSpinEdit::layoutButton() {
     }
 }
 
-int TNumSpinEdit::buttonWidth() const { return button_ ? button_->width() : upDown_->width(); }
+int TNumSpinEdit::ButtonWidth() const { return button_ ? button_->width() : upDown_->width(); }
 
-void TNumSpinEdit::setTextRect() {
+void TNumSpinEdit::SetTextRect() {
     // Client-coordinate text rectangle: 0 .. width - button - 2, or
     // button + 1 .. width - 1 for right-to-left reading.
-    const int bw = buttonWidth();
+    const int bw = ButtonWidth();
     if (layoutDirection() == Qt::RightToLeft)
         setTextMargins(bw + 1, 0, 1, 0);
     else

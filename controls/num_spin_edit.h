@@ -33,7 +33,6 @@ class TNumSpinEdit : public QLineEdit {
     Q_PROPERTY(mx::TValueType ValueType READ ValueType WRITE setValueType)
     Q_PROPERTY(double Value READ Value WRITE setValue)
     Q_PROPERTY(bool ReadOnly READ ReadOnly WRITE setReadOnly)
-    Q_PROPERTY(bool readOnly READ ReadOnly WRITE setReadOnly)
     Q_PROPERTY(bool AutoSelect READ AutoSelect WRITE setAutoSelect)
 
 public:
@@ -72,11 +71,10 @@ public:
     // The parse of the text; never clamped.
     double Value() const;
     // Clamps, formats and replaces the text if it differs.
-    void SetValue(double value);
-    void setValue(double value) { SetValue(value); }
+    void setValue(double value);
 
-    void StepUp() { step(true); }
-    void StepDown() { step(false); }
+    void StepUp() { Step(true); }
+    void StepDown() { Step(false); }
     double ClampValue(double x) const;
     bool AcceptsChar(QChar c) const;
 
@@ -95,26 +93,26 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void changeStep();
+    void ChangeStep();
     // Runs the edit control's own handling of a user edit. When a change
     // handler rewrites the text meanwhile, the caret goes back behind the
     // same number of digits and signs it had after the edit, so typing
     // goes on where the user typed.
-    void userEdit(const std::function<void()>& edit);
+    void UserEdit(const std::function<void()>& edit);
     // textChanged of the edit control, for user edits and replacements.
-    void controlChangedText();
+    void ControlChangedText();
     // Calls into the edit control; an error of a change handler raised
     // inside it is rethrown here, once the control is done.
-    void callControl(const std::function<void()>& call);
-    void step(bool up);
-    bool acceptsTyped(const QString& typed) const;
+    void CallControl(const std::function<void()>& call);
+    void Step(bool up);
+    bool AcceptsTyped(const QString& typed) const;
     // Clicks the window's default (Enter) or cancel (Esc) button.
-    bool clickDialogButton(bool isDefault);
-    void buildButton();
-    void layoutButton();
-    void setTextRect();
-    int buttonWidth() const;
-    void updateEditable();
+    bool ClickDialogButton(bool isDefault);
+    void BuildButton();
+    void LayoutButton();
+    void SetTextRect();
+    int ButtonWidth() const;
+    void UpdateEditable();
 
     bool changing_ = false;
     // While a user edit runs: digits and signs before the caret right after

@@ -28,8 +28,8 @@ void TRadioGroup::setItems(const QStringList& items) {
         button->show();
     }
     itemIndex_ = std::min(itemIndex_, int(items_.size()) - 1);
-    showIndex();
-    arrangeButtons();
+    ShowIndex();
+    ArrangeButtons();
 }
 
 QRadioButton* TRadioGroup::Button(int index) const {
@@ -41,17 +41,17 @@ void TRadioGroup::setItemIndex(int index) {
     // then limit it when they arrive.
     index = IsLoading() ? std::max(index, -1) : std::clamp(index, -1, int(items_.size()) - 1);
     if (index == itemIndex_) {
-        showIndex();
+        ShowIndex();
         return;
     }
     itemIndex_ = index;
-    showIndex();
+    ShowIndex();
     if (OnClick) OnClick(this);
 }
 
 // Checks exactly the button of the index; auto-exclusive buttons cannot be
 // unchecked directly, so exclusivity is lifted for the moment.
-void TRadioGroup::showIndex() {
+void TRadioGroup::ShowIndex() {
     updating_ = true;
     for (size_t i = 0; i < buttons_.size(); ++i) {
         QRadioButton* b = buttons_[i];
@@ -65,7 +65,7 @@ void TRadioGroup::showIndex() {
 }
 
 // One column: the items share the space below the caption evenly.
-void TRadioGroup::arrangeButtons() {
+void TRadioGroup::ArrangeButtons() {
     if (buttons_.empty()) return;
     QStyleOptionGroupBox option;
     initStyleOption(&option);
@@ -82,13 +82,13 @@ void TRadioGroup::arrangeButtons() {
 
 void TRadioGroup::resizeEvent(QResizeEvent* event) {
     QGroupBox::resizeEvent(event);
-    arrangeButtons();
+    ArrangeButtons();
 }
 
 // A new font or style moves the caption and with it the space below.
 void TRadioGroup::changeEvent(QEvent* event) {
     QGroupBox::changeEvent(event);
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) arrangeButtons();
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) ArrangeButtons();
 }
 
 } // namespace mx

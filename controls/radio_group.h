@@ -36,8 +36,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void arrangeButtons();
-    void showIndex();
+    void ArrangeButtons();
+    void ShowIndex();
 
     QStringList items_;
     std::vector<QRadioButton*> buttons_;

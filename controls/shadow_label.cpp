@@ -62,7 +62,7 @@ void TShadowLabel::setAutoSize(bool value) {
 void TShadowLabel::setCaption(const QString& value) {
     if (value == caption_) return;
     caption_ = value;
-    updateShortcut();
+    UpdateShortcut();
     AdjustBounds();
     update();
 }
@@ -123,7 +123,7 @@ void TShadowLabel::setShadowPos(TShadowPosition value) {
 void TShadowLabel::setShowAccelChar(bool value) {
     if (value == showAccelChar_) return;
     showAccelChar_ = value;
-    updateShortcut();
+    UpdateShortcut();
     AdjustBounds();
     update();
 }
@@ -140,7 +140,7 @@ void TShadowLabel::setFocusControl(QWidget* control) {
     focusControl_ = control;
     // The focus rectangle follows the control's focus.
     if (focusControl_) focusControl_->installEventFilter(this);
-    updateShortcut();
+    UpdateShortcut();
     update();
 }
 
@@ -158,14 +158,14 @@ void TShadowLabel::setWordWrap(bool value) {
     update();
 }
 
-unsigned TShadowLabel::drawFormat() const {
+unsigned TShadowLabel::DrawFormat() const {
     unsigned format = DT_EXPANDTABS;
     if (wordWrap_) format |= DT_WORDBREAK;
     if (!showAccelChar_) format |= DT_NOPREFIX;
     return format;
 }
 
-int TShadowLabel::drawCaption(TCanvas& canvas, TRect& rect, unsigned format) const {
+int TShadowLabel::DrawCaption(TCanvas& canvas, TRect& rect, unsigned format) const {
     QString text = caption_;
     // An empty text still has the height of a line.
     if ((format & DT_CALCRECT) && (text.isEmpty() || (showAccelChar_ && text == QLatin1String("&"))))
@@ -191,7 +191,7 @@ void TShadowLabel::PaintOn(TCanvas& canvas) {
     TAlignment alignment = alignment_;
     if (layoutDirection() == Qt::RightToLeft && alignment != taCenter)
         alignment = alignment == taLeftJustify ? taRightJustify : taLeftJustify;
-    unsigned format = drawFormat();
+    unsigned format = DrawFormat();
     if (alignment == taRightJustify)
         format |= DT_RIGHT;
     else if (alignment == taCenter)
@@ -200,7 +200,7 @@ void TShadowLabel::PaintOn(TCanvas& canvas) {
     const bool focusShown = showFocus_ && focusControl_ && focusControl_->hasFocus();
     if (layout_ != tlTop || focusShown) {
         TRect extent = textRect;
-        drawCaption(canvas, extent, format | DT_CALCRECT);
+        DrawCaption(canvas, extent, format | DT_CALCRECT);
         const int free = height() - extent.Bottom;
         const int dy = layout_ == tlCenter ? free / 2 : layout_ == tlBottom ? free : 0;
         textRect.Top += dy;
@@ -211,12 +211,12 @@ void TShadowLabel::PaintOn(TCanvas& canvas) {
             const int dx = alignment == taRightJustify ? slack : alignment == taCenter ? slack / 2 : 0;
             const TRect focus = {extent.Left + dx - 1, extent.Top + dy - 1, extent.Right + dx + 1,
                                  extent.Bottom + dy + 1};
-            drawCaption(canvas, textRect, format);
+            DrawCaption(canvas, textRect, format);
             canvas.DrawFocusRect(focus);
             return;
         }
     }
-    drawCaption(canvas, textRect, format);
+    DrawCaption(canvas, textRect, format);
 }
 
 void TShadowLabel::paintEvent(QPaintEvent*) {
@@ -230,7 +230,7 @@ void TShadowLabel::AdjustBounds() {
     QImage scratch(1, 1, QImage::Format_RGB32);
     TCanvas canvas(&scratch);
     TRect r = {1, 0, width() - 1, height()};
-    drawCaption(canvas, r, drawFormat() | DT_CALCRECT);
+    DrawCaption(canvas, r, DrawFormat() | DT_CALCRECT);
     r.Left -= 1;
     r.Right += 1;
     const bool rtl = layoutDirection() == Qt::RightToLeft;
@@ -249,8 +249,8 @@ void TShadowLabel::changeEvent(QEvent* event) {
         update();
         break;
     case QEvent::EnabledChange:
-        updateShortcut();
-        if (!isEnabled()) setMouseInside(false);
+        UpdateShortcut();
+        if (!isEnabled()) SetMouseInside(false);
         update();
         break;
     case QEvent::PaletteChange:
@@ -259,7 +259,7 @@ void TShadowLabel::changeEvent(QEvent* event) {
     }
 }
 
-void TShadowLabel::updateShortcut() {
+void TShadowLabel::UpdateShortcut() {
     const QKeySequence key = QKeySequence::mnemonic(caption_);
     const bool wanted = focusControl_ && isEnabled() && showAccelChar_ && !key.isEmpty();
     if (!wanted) {
@@ -268,14 +268,14 @@ void TShadowLabel::updateShortcut() {
     }
     if (!shortcut_) {
         shortcut_ = new QShortcut(this);
-        connect(shortcut_, &QShortcut::activated, this, &TShadowLabel::acceleratorPressed);
-        connect(shortcut_, &QShortcut::activatedAmbiguously, this, &TShadowLabel::acceleratorPressed);
+        connect(shortcut_, &QShortcut::activated, this, &TShadowLabel::AcceleratorPressed);
+        connect(shortcut_, &QShortcut::activatedAmbiguously, this, &TShadowLabel::AcceleratorPressed);
     }
     shortcut_->setKey(key);
     shortcut_->setEnabled(true);
 }
 
-void TShadowLabel::acceleratorPressed() {
+void TShadowLabel::AcceleratorPressed() {
     QWidget* target = focusControl_;
     if (!target || !isEnabled() || !showAccelChar_) return;
     if (target->isEnabled() && target->isVisible() && target->focusPolicy() != Qt::NoFocus)
@@ -289,7 +289,7 @@ bool TShadowLabel::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TShadowLabel::setMouseInside(bool inside) {
+void TShadowLabel::SetMouseInside(bool inside) {
     if (inside == mouseInside_) return;
     mouseInside_ = inside;
     const auto& handler = inside ? OnMouseEnter : OnMouseLeave;
@@ -298,13 +298,13 @@ void TShadowLabel::setMouseInside(bool inside) {
 
 void TShadowLabel::enterEvent(QEnterEvent* event) {
     QWidget::enterEvent(event);
-    if (isEnabled() && QGuiApplication::applicationState() == Qt::ApplicationActive) setMouseInside(true);
+    if (isEnabled() && QGuiApplication::applicationState() == Qt::ApplicationActive) SetMouseInside(true);
 }
 
 void TShadowLabel::leaveEvent(QEvent* event) {
     // Qt holds this back while a drag that started here goes on.
     QWidget::leaveEvent(event);
-    setMouseInside(false);
+    SetMouseInside(false);
 }
 
 } // namespace mx

@@ -102,11 +102,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    unsigned drawFormat() const;
-    int drawCaption(TCanvas& canvas, TRect& rect, unsigned format) const;
-    void updateShortcut();
-    void acceleratorPressed();
-    void setMouseInside(bool inside);
+    unsigned DrawFormat() const;
+    int DrawCaption(TCanvas& canvas, TRect& rect, unsigned format) const;
+    void UpdateShortcut();
+    void AcceleratorPressed();
+    void SetMouseInside(bool inside);
 
     TAlignment alignment_ = taLeftJustify;
     bool autoSize_ = true;

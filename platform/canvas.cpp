@@ -26,7 +26,7 @@ bool HatchBit(TBrushStyle style, int x, int y) {
 
 namespace {
 
-QImage hatchTile(TBrushStyle style, const QColor& color) {
+QImage HatchTile(TBrushStyle style, const QColor& color) {
     QImage tile(8, 8, QImage::Format_ARGB32);
     tile.fill(Qt::transparent);
     for (int y = 0; y < 8; ++y)
@@ -39,7 +39,7 @@ QImage hatchTile(TBrushStyle style, const QColor& color) {
 // a plain translation: Qt's tiled fill hands large areas to its thread pool
 // and waits for it, which stalls a preview drag on a busy machine. False
 // when the painter's state needs Qt's own fill.
-bool plotHatchOnImage(QPainter& painter, TBrushStyle style, const QColor& color, const QRect& r, const QRect& clip) {
+bool PlotHatchOnImage(QPainter& painter, TBrushStyle style, const QColor& color, const QRect& r, const QRect& clip) {
     if (painter.device()->devType() != QInternal::Image) return false;
     auto* image = static_cast<QImage*>(painter.device());
     const QImage::Format format = image->format();
@@ -97,7 +97,7 @@ bool FillPdfHatch(QPainter& painter, TBrushStyle style, const QColor& color, con
     return true;
 }
 
-int qtTextFlags(unsigned format) {
+int QtTextFlags(unsigned format) {
     int flags = 0;
     if (format & DT_CENTER)
         flags |= Qt::AlignHCenter;
@@ -150,28 +150,28 @@ void TCanvas::SetClipRect(const QRect& r) {
     painter_->setClipRect(r);
 }
 
-QRect TCanvas::clipBounds() const {
+QRect TCanvas::ClipBounds() const {
     const QPaintDevice* dev = painter_->device();
     QRect bounds = painter_->worldTransform().inverted().mapRect(QRect(0, 0, dev->width(), dev->height()));
     if (!clip_.isNull()) bounds &= clip_;
     return bounds;
 }
 
-void TCanvas::fillWithBrush(const QRect& r) {
+void TCanvas::FillWithBrush(const QRect& r) {
     if (r.isEmpty()) return;
     switch (brush_.Style) {
     case bsClear: return;
     case bsSolid: painter_->fillRect(r, ToQColor(brush_.Color)); return;
     default:
         if (bkMode_ == OPAQUE) painter_->fillRect(r, ToQColor(bkColor_));
-        if (plotHatchOnImage(*painter_, brush_.Style, ToQColor(brush_.Color), r, clip_)) return;
+        if (PlotHatchOnImage(*painter_, brush_.Style, ToQColor(brush_.Color), r, clip_)) return;
         if (FillPdfHatch(*painter_, brush_.Style, ToQColor(brush_.Color), r)) return;
         painter_->setBrushOrigin(0, 0);
-        painter_->fillRect(r, QBrush(hatchTile(brush_.Style, ToQColor(brush_.Color))));
+        painter_->fillRect(r, QBrush(HatchTile(brush_.Style, ToQColor(brush_.Color))));
     }
 }
 
-void TCanvas::FillRect(const TRect& r) { fillWithBrush(r.ToQRect().normalized() & clipBounds()); }
+void TCanvas::FillRect(const TRect& r) { FillWithBrush(r.ToQRect().normalized() & ClipBounds()); }
 
 void TCanvas::FrameRect(const TRect& r) {
     if (r.Width() <= 0 || r.Height() <= 0) return;
@@ -187,30 +187,30 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
     if (top > bottom) std::swap(top, bottom);
     if (Pen.Style == psClear) {
         // Without an outline the classic canvas fills one pixel less.
-        fillWithBrush(QRect(left, top, right - left - 1, bottom - top - 1) & clipBounds());
+        FillWithBrush(QRect(left, top, right - left - 1, bottom - top - 1) & ClipBounds());
         return;
     }
     if (right - left <= 0 || bottom - top <= 0) return;
-    fillWithBrush(QRect(left + 1, top + 1, right - left - 2, bottom - top - 2) & clipBounds());
-    plotLine(left, top, right, top);
-    plotLine(right - 1, top, right - 1, bottom);
-    plotLine(right - 1, bottom - 1, left - 1, bottom - 1);
-    plotLine(left, bottom - 1, left, top - 1);
+    FillWithBrush(QRect(left + 1, top + 1, right - left - 2, bottom - top - 2) & ClipBounds());
+    PlotLine(left, top, right, top);
+    PlotLine(right - 1, top, right - 1, bottom);
+    PlotLine(right - 1, bottom - 1, left - 1, bottom - 1);
+    PlotLine(left, bottom - 1, left, top - 1);
 }
 
 void TCanvas::MoveTo(int x, int y) { penPos_ = QPoint(x, y); }
 
 void TCanvas::LineTo(int x, int y) {
-    plotLine(penPos_.x(), penPos_.y(), x, y);
+    PlotLine(penPos_.x(), penPos_.y(), x, y);
     penPos_ = QPoint(x, y);
 }
 
 // Pixels from (x0, y0) towards (x1, y1), the end point left out. Dotted
 // pens alternate one pixel of pen colour and one of background.
-void TCanvas::plotLine(int x0, int y0, int x1, int y1) {
+void TCanvas::PlotLine(int x0, int y0, int x1, int y1) {
     if (Pen.Style == psClear || (x0 == x1 && y0 == y1)) return;
     const QColor fg = ToQColor(Pen.Color);
-    const QRect clip = clipBounds();
+    const QRect clip = ClipBounds();
     const bool dotted = Pen.Style == psDot;
     const bool opaque = bkMode_ == OPAQUE;
 
@@ -293,7 +293,7 @@ int TCanvas::TextHeight(const QString& text) { return QFontMetrics(Font, painter
 
 int TCanvas::DrawText(const QString& text, TRect& rect, unsigned format) {
     painter_->setFont(Font);
-    const int flags = qtTextFlags(format);
+    const int flags = QtTextFlags(format);
     const QFontMetrics fm(Font, painter_->device());
     if (format & DT_CALCRECT) {
         const int width = (format & DT_WORDBREAK) ? std::max(rect.Width(), 1) : 1 << 20;

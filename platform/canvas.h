@@ -125,9 +125,9 @@ public:
     QPainter& Painter() { return *painter_; }
 
 private:
-    void fillWithBrush(const QRect& r);
-    void plotLine(int x0, int y0, int x1, int y1);
-    QRect clipBounds() const;
+    void FillWithBrush(const QRect& r);
+    void PlotLine(int x0, int y0, int x1, int y1);
+    QRect ClipBounds() const;
 
     std::unique_ptr<QPainter> owned_;
     QPainter* painter_;

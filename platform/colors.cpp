@@ -8,7 +8,7 @@ namespace mx {
 
 namespace {
 
-QColor systemColor(int index) {
+QColor SystemColor(int index) {
     const QPalette pal = QApplication::palette();
     switch (index) {
     case COLOR_WINDOW: return pal.color(QPalette::Active, QPalette::Base);
@@ -36,7 +36,7 @@ QColor systemColor(int index) {
 } // namespace
 
 TColor ColorToRGB(TColor c) {
-    if (IsSysColor(c)) return FromQColor(systemColor(c & 0xFF));
+    if (IsSysColor(c)) return FromQColor(SystemColor(c & 0xFF));
     return c;
 }
 

@@ -11,7 +11,7 @@ TPaintBox::TPaintBox(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_Op
 
 TPaintBox::~TPaintBox() = default;
 
-QRect TPaintBox::visibleArea() const {
+QRect TPaintBox::VisibleArea() const {
     QRect r = visibleRegion().boundingRect();
     // A box not on screen yet still gets a buffer of its own size, limited
     // to what a screen could show.
@@ -20,10 +20,10 @@ QRect TPaintBox::visibleArea() const {
 }
 
 // Returns true when the buffer had to be made anew (its content is lost).
-bool TPaintBox::ensureBuffer() {
-    const QRect wanted = visibleArea();
+bool TPaintBox::EnsureBuffer() {
+    const QRect wanted = VisibleArea();
     if (wanted == bufferRect_ && !buffer_.isNull()) return false;
-    closeCanvas();
+    CloseCanvas();
     bufferRect_ = wanted;
     buffer_ = QImage(std::max(1, wanted.width()), std::max(1, wanted.height()), QImage::Format_RGB32);
     buffer_.fill(palette().color(QPalette::Window));
@@ -32,7 +32,7 @@ bool TPaintBox::ensureBuffer() {
 
 TCanvas& TPaintBox::Canvas() {
     if (!canvas_) {
-        if (ensureBuffer()) stale_ = true;
+        if (EnsureBuffer()) stale_ = true;
         canvas_ = std::make_unique<TCanvas>(&buffer_);
         canvas_->Painter().translate(-bufferRect_.topLeft());
         canvas_->Font = font();
@@ -44,13 +44,13 @@ TCanvas& TPaintBox::Canvas() {
     return *canvas_;
 }
 
-void TPaintBox::closeCanvas() {
+void TPaintBox::CloseCanvas() {
     if (canvas_) brush_ = canvas_->Brush();
     canvas_.reset();
 }
 
 const QImage& TPaintBox::Buffer() {
-    closeCanvas();
+    CloseCanvas();
     return buffer_;
 }
 
@@ -73,9 +73,9 @@ void TPaintBox::Paint() {
 }
 
 void TPaintBox::paintEvent(QPaintEvent*) {
-    if (ensureBuffer()) stale_ = true;
+    if (EnsureBuffer()) stale_ = true;
     if (stale_) Paint();
-    closeCanvas();
+    CloseCanvas();
     QPainter p(this);
     p.drawImage(bufferRect_.topLeft(), buffer_);
 }

@@ -44,9 +44,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QRect visibleArea() const;
-    void closeCanvas();
-    bool ensureBuffer();
+    QRect VisibleArea() const;
+    void CloseCanvas();
+    bool EnsureBuffer();
 
     QImage buffer_;
     QRect bufferRect_;

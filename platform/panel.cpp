@@ -11,7 +11,7 @@ namespace mx {
 namespace {
 
 // Draws a bevel of the given width inside r and shrinks r by it.
-void drawBevel(QPainter& p, QRect& r, TBevelCut cut, int width) {
+void DrawBevel(QPainter& p, QRect& r, TBevelCut cut, int width) {
     if (cut == bvNone) return;
     const QColor light = ToQColor(cut == bvRaised ? clBtnHighlight : clBtnShadow);
     const QColor dark = ToQColor(cut == bvRaised ? clBtnShadow : clBtnHighlight);
@@ -28,44 +28,44 @@ void drawBevel(QPainter& p, QRect& r, TBevelCut cut, int width) {
 
 TPanel::TPanel(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    applyColor();
-    frameChanged();
+    ApplyColor();
+    FrameChanged();
 }
 
 void TPanel::setBevelInner(TBevelCut value) {
     if (value == bevelInner_) return;
     bevelInner_ = value;
-    frameChanged();
+    FrameChanged();
 }
 
 void TPanel::setBevelOuter(TBevelCut value) {
     if (value == bevelOuter_) return;
     bevelOuter_ = value;
-    frameChanged();
+    FrameChanged();
 }
 
 void TPanel::setBevelWidth(int value) {
     value = std::max(1, value);
     if (value == bevelWidth_) return;
     bevelWidth_ = value;
-    frameChanged();
+    FrameChanged();
 }
 
 void TPanel::setBorderWidth(int value) {
     value = std::max(0, value);
     if (value == borderWidth_) return;
     borderWidth_ = value;
-    frameChanged();
+    FrameChanged();
 }
 
 void TPanel::setColor(TColor value) {
     if (value == color_) return;
     color_ = value;
-    applyColor();
+    ApplyColor();
     update();
 }
 
-void TPanel::applyColor() {
+void TPanel::ApplyColor() {
     // Children that paint "the parent's colour" read it from the palette.
     QPalette pal = palette();
     pal.setColor(QPalette::Window, ToQColor(color_));
@@ -82,7 +82,7 @@ int TPanel::FrameWidth() const {
     return (bevelOuter_ != bvNone ? bevelWidth_ : 0) + borderWidth_ + (bevelInner_ != bvNone ? bevelWidth_ : 0);
 }
 
-void TPanel::frameChanged() {
+void TPanel::FrameChanged() {
     const int w = FrameWidth();
     setContentsMargins(w, w, w, w);
     update();
@@ -93,9 +93,9 @@ void TPanel::paintEvent(QPaintEvent*) {
     // System colours are resolved at paint time, so a palette change shows.
     p.fillRect(rect(), ToQColor(color_));
     QRect r = rect();
-    drawBevel(p, r, bevelOuter_, bevelWidth_);
+    DrawBevel(p, r, bevelOuter_, bevelWidth_);
     r.adjust(borderWidth_, borderWidth_, -borderWidth_, -borderWidth_);
-    drawBevel(p, r, bevelInner_, bevelWidth_);
+    DrawBevel(p, r, bevelInner_, bevelWidth_);
     if (caption_.isEmpty()) return;
     TCanvas canvas(&p);
     canvas.Font = font();

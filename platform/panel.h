@@ -43,8 +43,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void frameChanged();
-    void applyColor();
+    void FrameChanged();
+    void ApplyColor();
 
     TBevelCut bevelInner_ = bvNone;
     TBevelCut bevelOuter_ = bvRaised;

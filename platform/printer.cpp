@@ -11,7 +11,7 @@ namespace {
 const char* const Busy = "Das Drucken ist im Gang";
 const char* const Idle = "Es wird zur Zeit nicht gedruckt";
 
-std::unique_ptr<TPrinter>& current() {
+std::unique_ptr<TPrinter>& CurrentPrinter() {
     static std::unique_ptr<TPrinter> printer;
     return printer;
 }
@@ -37,7 +37,7 @@ void TPrinter::NewPage() {
         Abort();
         throw;
     }
-    pageDone();
+    PageDone();
 }
 
 void TPrinter::EndDoc() {
@@ -49,7 +49,7 @@ void TPrinter::EndDoc() {
         throw;
     }
     printing_ = false;
-    pageDone();
+    PageDone();
 }
 
 void TPrinter::Abort() {
@@ -70,18 +70,18 @@ bool TPrinter::Setup() {
     return RunSetup();
 }
 
-void TPrinter::pageDone() {
+void TPrinter::PageDone() {
     if (AbortProc) AbortProc();
 }
 
 TPrinter* Printer() {
-    auto& printer = current();
+    auto& printer = CurrentPrinter();
     if (!printer) printer = std::make_unique<TQtPrinter>();
     return printer.get();
 }
 
 std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> printer) {
-    std::swap(printer, current());
+    std::swap(printer, CurrentPrinter());
     return printer;
 }
 

@@ -79,7 +79,7 @@ protected:
     virtual bool RunSetup() = 0;
 
 private:
-    void pageDone();
+    void PageDone();
 
     QString title_;
     bool printing_ = false;

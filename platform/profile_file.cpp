@@ -20,7 +20,7 @@ namespace mx {
 
 namespace {
 
-TIniFile::ReplaceHook& replaceHook() {
+TIniFile::ReplaceHook& TestReplaceHook() {
     static TIniFile::ReplaceHook hook;
     return hook;
 }
@@ -43,12 +43,12 @@ struct Parsed {
 // Names and values from the file's bytes. fromUtf8 would drop a U+FEFF at
 // their start as a byte order mark, and a name written with one would then
 // never be found again (each write adding another copy).
-QString decode(const QByteArray& bytes) {
+QString Decode(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     return utf8.decode(bytes);
 }
 
-Parsed parseLine(const QByteArray& text) {
+Parsed ParseLine(const QByteArray& text) {
     Parsed p;
     int i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
@@ -56,19 +56,19 @@ Parsed parseLine(const QByteArray& text) {
         const int close = text.indexOf(']', i + 1);
         if (close < 0) return p;
         p.kind = Kind::Section;
-        p.name = decode(text.mid(i + 1, close - i - 1)).trimmed();
+        p.name = Decode(text.mid(i + 1, close - i - 1)).trimmed();
         return p;
     }
     const int eq = text.indexOf('=', i);
     if (eq < 0) return p;
     p.kind = Kind::Key;
-    p.name = decode(text.mid(i, eq - i)).trimmed();
+    p.name = Decode(text.mid(i, eq - i)).trimmed();
     p.valueAt = eq + 1;
     while (p.valueAt < text.size() && (text[p.valueAt] == ' ' || text[p.valueAt] == '\t')) ++p.valueAt;
     return p;
 }
 
-bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 // The file as lines. Unchanged lines are written back as they were read.
 struct Document {
@@ -102,7 +102,7 @@ struct Document {
         return d;
     }
 
-    QByteArray toBytes() const {
+    QByteArray ToBytes() const {
         QByteArray out = bom;
         for (const Line& l : lines) out += l.text + l.eol;
         return out;
@@ -115,10 +115,10 @@ struct Document {
     }
 
     // Index of the first header of the section, or -1.
-    int findSection(const QString& section) const {
+    int FindSection(const QString& section) const {
         for (int i = 0; i < int(lines.size()); ++i) {
-            const Parsed p = parseLine(lines[i].text);
-            if (p.kind == Kind::Section && sameName(p.name, section)) return i;
+            const Parsed p = ParseLine(lines[i].text);
+            if (p.kind == Kind::Section && SameName(p.name, section)) return i;
         }
         return -1;
     }
@@ -126,18 +126,18 @@ struct Document {
     // Index one past the last line of the section whose header is at head.
     int sectionEnd(int head) const {
         int i = head + 1;
-        while (i < int(lines.size()) && parseLine(lines[i].text).kind != Kind::Section) ++i;
+        while (i < int(lines.size()) && ParseLine(lines[i].text).kind != Kind::Section) ++i;
         return i;
     }
 
     // The first line of the key in the first section of that name, or -1.
-    int findKey(const QString& section, const QString& key, Parsed* parsed = nullptr) const {
-        const int head = findSection(section);
+    int FindKey(const QString& section, const QString& key, Parsed* parsed = nullptr) const {
+        const int head = FindSection(section);
         if (head < 0) return -1;
         const int end = sectionEnd(head);
         for (int i = head + 1; i < end; ++i) {
-            const Parsed p = parseLine(lines[i].text);
-            if (p.kind == Kind::Key && sameName(p.name, key)) {
+            const Parsed p = ParseLine(lines[i].text);
+            if (p.kind == Kind::Key && SameName(p.name, key)) {
                 if (parsed) *parsed = p;
                 return i;
             }
@@ -145,7 +145,7 @@ struct Document {
         return -1;
     }
 
-    void insertLine(int at, QByteArray text) {
+    void InsertLine(int at, QByteArray text) {
         if (at > 0 && lines[at - 1].eol.isEmpty()) lines[at - 1].eol = lineEnd();
         lines.insert(lines.begin() + at, Line{std::move(text), lineEnd()});
     }
@@ -153,7 +153,7 @@ struct Document {
     // False when there was no such section.
     bool erase(const QString& section) {
         bool found = false;
-        for (int head = findSection(section); head >= 0; head = findSection(section)) {
+        for (int head = FindSection(section); head >= 0; head = FindSection(section)) {
             lines.erase(lines.begin() + head, lines.begin() + sectionEnd(head));
             found = true;
         }
@@ -162,28 +162,28 @@ struct Document {
 
     void set(const QString& section, const QString& key, const QByteArray& value) {
         Parsed p;
-        const int at = findKey(section, key, &p);
+        const int at = FindKey(section, key, &p);
         if (at >= 0) {
             lines[at].text = lines[at].text.left(p.valueAt) + value;
             return;
         }
         const QByteArray entry = key.toUtf8() + '=' + value;
-        const int head = findSection(section);
+        const int head = FindSection(section);
         if (head >= 0) {
             int end = sectionEnd(head);
             while (end > head + 1 && lines[end - 1].text.trimmed().isEmpty()) --end;
-            insertLine(end, entry);
+            InsertLine(end, entry);
             return;
         }
-        if (!lines.empty() && !lines.back().text.trimmed().isEmpty()) insertLine(int(lines.size()), QByteArray());
-        insertLine(int(lines.size()), '[' + section.toUtf8() + ']');
-        insertLine(int(lines.size()), entry);
+        if (!lines.empty() && !lines.back().text.trimmed().isEmpty()) InsertLine(int(lines.size()), QByteArray());
+        InsertLine(int(lines.size()), '[' + section.toUtf8() + ']');
+        InsertLine(int(lines.size()), entry);
     }
 };
 
 // A missing file reads as empty; false when the file is there but cannot
 // be read (writing would then lose its content).
-bool load(const QString& path, Document& d) {
+bool Load(const QString& path, Document& d) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         d = {};
@@ -194,13 +194,13 @@ bool load(const QString& path, Document& d) {
     return f.error() == QFileDevice::NoError;
 }
 
-Document load(const QString& path) {
+Document Load(const QString& path) {
     Document d;
-    load(path, d);
+    Load(path, d);
     return d;
 }
 
-bool writeAll(int fd, const QByteArray& data) {
+bool WriteAll(int fd, const QByteArray& data) {
     const char* p = data.constData();
     qsizetype left = data.size();
     while (left > 0) {
@@ -215,7 +215,7 @@ bool writeAll(int fd, const QByteArray& data) {
     return true;
 }
 
-void syncFolder(const QByteArray& folder) {
+void SyncFolder(const QByteArray& folder) {
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
@@ -239,7 +239,7 @@ void RemoveLeftovers(const QFileInfo& target) {
     }
 }
 
-bool replaceFile(const QString& target, const QByteArray& data) {
+bool ReplaceFile(const QString& target, const QByteArray& data) {
     const QFileInfo info(target);
     if (!QDir().mkpath(info.absolutePath())) return false;
     const QByteArray path = QFile::encodeName(target);
@@ -258,20 +258,20 @@ bool replaceFile(const QString& target, const QByteArray& data) {
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
+    bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, data) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
-    if (ok && replaceHook()) ok = replaceHook()(QFile::decodeName(temp));
+    if (ok && TestReplaceHook()) ok = TestReplaceHook()(QFile::decodeName(temp));
     if (ok) ok = ::rename(temp.constData(), path.constData()) == 0;
     if (!ok) {
         ::unlink(temp.constData());
         return false;
     }
-    syncFolder(QFile::encodeName(info.absolutePath()));
+    SyncFolder(QFile::encodeName(info.absolutePath()));
     RemoveLeftovers(info);
     return true;
 }
 
-QByteArray oneLine(const QString& value) {
+QByteArray OneLine(const QString& value) {
     QByteArray bytes = value.toUtf8();
     bytes.replace('\r', ' ').replace('\n', ' ');
     return bytes;
@@ -316,12 +316,12 @@ TIniFile::TIniFile(const QString& fileName) {
 TIniFile::~TIniFile() = default;
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
-    const Document loaded = pending_ ? Document() : load(path_);
+    const Document loaded = pending_ ? Document() : Load(path_);
     const Document& d = pending_ ? pending_->doc : loaded;
     Parsed p;
-    const int at = d.findKey(section, key, &p);
+    const int at = d.FindKey(section, key, &p);
     if (at < 0) return def;
-    QString value = decode(d.lines[at].text.mid(p.valueAt)).trimmed();
+    QString value = Decode(d.lines[at].text.mid(p.valueAt)).trimmed();
     if (value.size() >= 2 && (value[0] == u'"' || value[0] == u'\'') && value.back() == value[0])
         value = value.mid(1, value.size() - 2);
     return value.left(MaxProfileValueLength);
@@ -332,7 +332,7 @@ int TIniFile::ReadInteger(const QString& section, const QString& key, int def) c
 }
 
 bool TIniFile::SectionExists(const QString& section) const {
-    return (pending_ ? pending_->doc : load(path_)).findSection(section) >= 0;
+    return (pending_ ? pending_->doc : Load(path_)).FindSection(section) >= 0;
 }
 
 // Writes go through a symbolic link to the file it names.
@@ -348,15 +348,15 @@ void TIniFile::RaiseWriteError() const {
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
     if (pending_) {
         if (!pending_->readable) RaiseWriteError();
-        pending_->doc.set(section, key, oneLine(value));
+        pending_->doc.set(section, key, OneLine(value));
         pending_->changed = true;
         return;
     }
     const QString target = WriteTarget();
     Document d;
-    if (!load(target, d)) RaiseWriteError();
-    d.set(section, key, oneLine(value));
-    if (!replaceFile(target, d.toBytes())) RaiseWriteError();
+    if (!Load(target, d)) RaiseWriteError();
+    d.set(section, key, OneLine(value));
+    if (!ReplaceFile(target, d.ToBytes())) RaiseWriteError();
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, int value) {
@@ -371,20 +371,20 @@ void TIniFile::EraseSection(const QString& section) {
     }
     const QString target = WriteTarget();
     Document d;
-    if (!load(target, d)) RaiseWriteError();
-    if (d.erase(section) && !replaceFile(target, d.toBytes())) RaiseWriteError();
+    if (!Load(target, d)) RaiseWriteError();
+    if (d.erase(section) && !ReplaceFile(target, d.ToBytes())) RaiseWriteError();
 }
 
 void TIniFile::BeginUpdate() {
     pending_ = std::make_unique<Pending>();
-    pending_->readable = load(WriteTarget(), pending_->doc);
+    pending_->readable = Load(WriteTarget(), pending_->doc);
 }
 
 void TIniFile::UpdateFile() {
     const std::unique_ptr<Pending> pending = std::move(pending_);
-    if (pending && pending->changed && !replaceFile(WriteTarget(), pending->doc.toBytes())) RaiseWriteError();
+    if (pending && pending->changed && !ReplaceFile(WriteTarget(), pending->doc.ToBytes())) RaiseWriteError();
 }
 
-void TIniFile::SetReplaceHookForTests(ReplaceHook hook) { replaceHook() = std::move(hook); }
+void TIniFile::SetReplaceHookForTests(ReplaceHook hook) { TestReplaceHook() = std::move(hook); }
 
 } // namespace mx

@@ -5,7 +5,7 @@
 namespace mx {
 
 TStatusBar::TStatusBar(QWidget* parent) : TPaintBox(parent), grip_(new QSizeGrip(this)) {
-    OnPaint = [this](TPaintBox*) { paintBar(); };
+    OnPaint = [this](TPaintBox*) { PaintBar(); };
 }
 
 void TStatusBar::SetFirstPanelWidth(int width) {
@@ -20,7 +20,7 @@ TRect TStatusBar::PanelRect(int panel) const {
     return {firstPanelWidth_ + 2 + 1, top + 1, width() - 1, bottom - 1};
 }
 
-void TStatusBar::paintBar() {
+void TStatusBar::PaintBar() {
     TCanvas& c = Canvas();
     c.Pen.Style = psClear;
     c.SetBrushColor(clBtnFace);

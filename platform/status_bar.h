@@ -32,7 +32,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void paintBar();
+    void PaintBar();
 
     int firstPanelWidth_ = 250;
     QSizeGrip* grip_;

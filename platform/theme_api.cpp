@@ -21,9 +21,9 @@ namespace {
 std::atomic<bool> visualStyles{true};
 
 // The built-in library.
-HTHEME openThemeData(QWidget*, const QString& classList) { return new TThemeData{classList}; }
+HTHEME QtOpenThemeData(QWidget*, const QString& classList) { return new TThemeData{classList}; }
 
-int closeThemeData(HTHEME theme) {
+int QtCloseThemeData(HTHEME theme) {
     delete theme;
     return 0;
 }
@@ -31,7 +31,7 @@ int closeThemeData(HTHEME theme) {
 constexpr int S_OK = 0;
 constexpr int E_HANDLE = 6;
 
-int drawThemeBackground(HTHEME theme, QPainter& dc, int part, int state, const TRect& rect) {
+int QtDrawThemeBackground(HTHEME theme, QPainter& dc, int part, int state, const TRect& rect) {
     if (!theme || part != BP_PUSHBUTTON) return E_HANDLE;
     QStyleOptionButton option;
     option.rect = rect.ToQRect();
@@ -51,8 +51,8 @@ int drawThemeBackground(HTHEME theme, QPainter& dc, int part, int state, const T
     return S_OK;
 }
 
-bool isAppThemed() { return visualStyles; }
-bool isThemeActive() { return visualStyles; }
+bool QtIsAppThemed() { return visualStyles; }
+bool QtIsThemeActive() { return visualStyles; }
 
 struct TThemeAccess {
     std::mutex lock;
@@ -76,7 +76,7 @@ struct TThemeAccess {
     }
 };
 
-TThemeAccess& access() {
+TThemeAccess& Access() {
     static TThemeAccess instance;
     return instance;
 }
@@ -84,24 +84,24 @@ TThemeAccess& access() {
 } // namespace
 
 bool AcquireThemeApi() {
-    TThemeAccess& a = access();
+    TThemeAccess& a = Access();
     std::lock_guard guard(a.lock);
     ++a.users;
     if (!a.loaded) {
-        a.entries = {openThemeData, closeThemeData, drawThemeBackground, isAppThemed, isThemeActive};
+        a.entries = {QtOpenThemeData, QtCloseThemeData, QtDrawThemeBackground, QtIsAppThemed, QtIsThemeActive};
         a.loaded = true;
     }
     return a.loaded;
 }
 
 void ReleaseThemeApi() {
-    TThemeAccess& a = access();
+    TThemeAccess& a = Access();
     std::lock_guard guard(a.lock);
     a.releaseOne();
 }
 
 bool ThemedDrawingActive() {
-    TThemeAccess& a = access();
+    TThemeAccess& a = Access();
     TThemeEntryPoints entries;
     {
         std::lock_guard guard(a.lock);
@@ -111,10 +111,10 @@ bool ThemedDrawingActive() {
     return entries.IsAppThemed && entries.IsThemeActive && entries.IsAppThemed() && entries.IsThemeActive();
 }
 
-const TThemeEntryPoints& ThemeApi() { return access().entries; }
+const TThemeEntryPoints& ThemeApi() { return Access().entries; }
 
 int ThemeApiUsers() {
-    TThemeAccess& a = access();
+    TThemeAccess& a = Access();
     std::lock_guard guard(a.lock);
     return a.users;
 }

@@ -20,25 +20,25 @@ constexpr char kMaxPosition[] = "mxMaxPosition";
 constexpr char kNormalPosition[] = "mxNormalPosition";
 constexpr char kFormPosition[] = "mxFormPosition";
 
-std::optional<bool>& positionsOverride() {
+std::optional<bool>& PositionsOverride() {
     static std::optional<bool> allowed;
     return allowed;
 }
 
-QPoint storedPoint(const QWidget* w, const char* name, QPoint def) {
+QPoint StoredPoint(const QWidget* w, const char* name, QPoint def) {
     const QVariant v = w->property(name);
     return v.isValid() ? v.toPoint() : def;
 }
 
 // All screens' available areas together.
-QRect desktopRect() {
+QRect DesktopRect() {
     QRect all;
     for (const QScreen* s : QGuiApplication::screens()) all |= s->availableGeometry();
     return all;
 }
 
 // The screen a client rectangle overlaps most; the primary one when none.
-const QScreen* screenFor(const QRect& r) {
+const QScreen* ScreenFor(const QRect& r) {
     const QScreen* best = QGuiApplication::primaryScreen();
     qint64 bestArea = 0;
     for (const QScreen* s : QGuiApplication::screens()) {
@@ -54,7 +54,7 @@ const QScreen* screenFor(const QRect& r) {
 
 // The frame around the client area: as the window system drew it, or
 // before the first showing the style's title bar and the classic border.
-QMargins frameOf(const QWidget* window) {
+QMargins FrameOf(const QWidget* window) {
     const QRect frame = window->frameGeometry(), client = window->geometry();
     QMargins m(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
                frame.bottom() - client.bottom());
@@ -68,13 +68,13 @@ QMargins frameOf(const QWidget* window) {
 
 // A rectangle the window can really take: its whole title bar on a screen,
 // so not wider than that screen.
-QRect usableRect(const QWidget* window, QRect r) {
-    const QRect desk = desktopRect();
+QRect UsableRect(const QWidget* window, QRect r) {
+    const QRect desk = DesktopRect();
     if (desk.isEmpty()) return r;
     r.setSize(r.size().boundedTo(desk.size()));
-    const QScreen* screen = screenFor(r);
+    const QScreen* screen = ScreenFor(r);
     if (!screen) return r;
-    const QMargins frame = frameOf(window);
+    const QMargins frame = FrameOf(window);
     const QRect avail = screen->availableGeometry().marginsRemoved(frame);
     r.setSize(r.size().boundedTo(avail.size()));
     // The title bar runs along the client's top across the frame's width.
@@ -87,11 +87,11 @@ QRect usableRect(const QWidget* window, QRect r) {
 } // namespace
 
 bool WindowPositionsAllowed() {
-    if (positionsOverride()) return *positionsOverride();
+    if (PositionsOverride()) return *PositionsOverride();
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-void SetWindowPositionsAllowedForTests(std::optional<bool> allowed) { positionsOverride() = allowed; }
+void SetWindowPositionsAllowedForTests(std::optional<bool> allowed) { PositionsOverride() = allowed; }
 
 TWindowPlacement GetWindowPlacement(const QWidget* window) {
     TWindowPlacement wp;
@@ -102,12 +102,12 @@ TWindowPlacement GetWindowPlacement(const QWidget* window) {
     } else if (state & Qt::WindowMaximized) {
         wp.showCmd = SW_SHOWMAXIMIZED;
     }
-    wp.minPosition = storedPoint(window, kMinPosition, wp.minPosition);
-    wp.maxPosition = storedPoint(window, kMaxPosition, wp.maxPosition);
+    wp.minPosition = StoredPoint(window, kMinPosition, wp.minPosition);
+    wp.maxPosition = StoredPoint(window, kMaxPosition, wp.maxPosition);
 
     QRect normal = window->normalGeometry();
     if (normal.isEmpty()) normal = window->geometry();
-    if (!WindowPositionsAllowed()) normal.moveTopLeft(storedPoint(window, kNormalPosition, normal.topLeft()));
+    if (!WindowPositionsAllowed()) normal.moveTopLeft(StoredPoint(window, kNormalPosition, normal.topLeft()));
     wp.left = normal.left();
     wp.top = normal.top();
     wp.right = normal.left() + normal.width();
@@ -129,10 +129,10 @@ void SetWindowPlacement(QWidget* window, const TWindowPlacement& wp) {
         const bool special = state & (Qt::WindowMaximized | Qt::WindowFullScreen);
         if (special) window->setWindowState(state & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
         if (WindowPositionsAllowed()) {
-            window->setGeometry(usableRect(window, wanted));
+            window->setGeometry(UsableRect(window, wanted));
         } else {
             window->setProperty(kNormalPosition, wanted.topLeft());
-            window->resize(usableRect(window, wanted).size());
+            window->resize(UsableRect(window, wanted).size());
         }
         if (special) window->setWindowState(state);
     }

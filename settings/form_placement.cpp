@@ -20,32 +20,32 @@ namespace mx {
 
 namespace {
 
-QString resolutionSuffix() {
+QString ResolutionSuffix() {
     const QSize s = ScreenSize();
     return QStringLiteral("(%1x%2)").arg(s.width()).arg(s.height());
 }
 
-QString fourNumbers(int a, int b, int c, int d) { return QStringLiteral("%1,%2,%3,%4").arg(a).arg(b).arg(c).arg(d); }
+QString FourNumbers(int a, int b, int c, int d) { return QStringLiteral("%1,%2,%3,%4").arg(a).arg(b).arg(c).arg(d); }
 
 // Words are runs of characters other than "," and blank; a missing or
 // malformed word gives its default.
-int wordAt(const QStringList& words, int index, int def) {
+int WordAt(const QStringList& words, int index, int def) {
     if (index >= words.size()) return def;
     return ParseProfileInt(words[index]).value_or(def);
 }
 
-QStringList wordsOf(const QString& text) {
+QStringList WordsOf(const QString& text) {
     static const QRegularExpression separators(QStringLiteral("[, ]+"));
     return text.split(separators, Qt::SkipEmptyParts);
 }
 
-QString className(const QObject* o) {
+QString ClassName(const QObject* o) {
     const QString name = QString::fromLatin1(o->metaObject()->className());
     return name.mid(name.lastIndexOf(u':') + 1);
 }
 
 // The window is not yet on the screen while its Show event is delivered.
-bool onScreen(const QWidget* form) {
+bool OnScreen(const QWidget* form) {
     return form->isVisible() && form->windowHandle() && form->windowHandle()->isVisible();
 }
 
@@ -71,8 +71,8 @@ QString TFormPlacement::IniFileNameInUse() const {
 QString TFormPlacement::IniSectionInUse() const {
     if (!IniSection.isEmpty()) return IniSection;
     if (!form_) return QString();
-    if (form_->isWindow()) return className(form_);
-    return className(form_->window()) + u'.' + form_->objectName();
+    if (form_->isWindow()) return ClassName(form_);
+    return ClassName(form_->window()) + u'.' + form_->objectName();
 }
 
 QString TFormPlacement::ReadString(const QString& key, const QString& def) const {
@@ -144,9 +144,9 @@ void TFormPlacement::Save() {
 
 void TFormPlacement::SavePlacement() {
     const TWindowPlacement wp = GetWindowPlacement(form_);
-    const QString r = resolutionSuffix();
-    const QString minMax = fourNumbers(wp.minPosition.x(), wp.minPosition.y(), wp.maxPosition.x(), wp.maxPosition.y());
-    const QString normal = fourNumbers(wp.left, wp.top, wp.right, wp.bottom);
+    const QString r = ResolutionSuffix();
+    const QString minMax = FourNumbers(wp.minPosition.x(), wp.minPosition.y(), wp.maxPosition.x(), wp.maxPosition.y());
+    const QString normal = FourNumbers(wp.left, wp.top, wp.right, wp.bottom);
     WriteInteger(QStringLiteral("Flags"), wp.flags);
     WriteInteger(QStringLiteral("ShowCmd"), wp.showCmd);
     WriteInteger(QStringLiteral("PixelsPerInch"), ScreenPixelsPerInch());
@@ -187,7 +187,7 @@ void TFormPlacement::UpdatePlacement() {
     QWidget* form = form_;
     if (!form->testAttribute(Qt::WA_WState_Created) || IsLoading()) return;
     TWindowPlacement wp = GetWindowPlacement(form);
-    if (!onScreen(form)) wp.showCmd = SW_HIDE;
+    if (!OnScreen(form)) wp.showCmd = SW_HIDE;
     wp.maxPosition = -FrameMetrics(form);
     SetWindowPlacement(form, wp);
 }
@@ -195,10 +195,10 @@ void TFormPlacement::UpdatePlacement() {
 void TFormPlacement::RestorePlacement() {
     QWidget* form = form_;
     TWindowPlacement wp = GetWindowPlacement(form);
-    if (!onScreen(form)) wp.showCmd = SW_HIDE;
+    if (!OnScreen(form)) wp.showCmd = SW_HIDE;
 
     if (Options & fpPosition) {
-        const QString r = resolutionSuffix();
+        const QString r = ResolutionSuffix();
         wp.flags = ReadInteger(QStringLiteral("Flags"), wp.flags);
         bool found = false;
         auto readPair = [&](const QString& key) {
@@ -208,17 +208,17 @@ void TFormPlacement::RestorePlacement() {
             return text;
         };
         if (const QString text = readPair(QStringLiteral("MinMaxPos")); !text.isEmpty()) {
-            const QStringList w = wordsOf(text);
-            wp.minPosition = QPoint(wordAt(w, 0, 0), wordAt(w, 1, 0));
-            wp.maxPosition = QPoint(wordAt(w, 2, 0), wordAt(w, 3, 0));
+            const QStringList w = WordsOf(text);
+            wp.minPosition = QPoint(WordAt(w, 0, 0), WordAt(w, 1, 0));
+            wp.maxPosition = QPoint(WordAt(w, 2, 0), WordAt(w, 3, 0));
         }
         if (const QString text = readPair(QStringLiteral("NormPos")); !text.isEmpty()) {
             const QRect g = form->geometry();
-            const QStringList w = wordsOf(text);
-            wp.left = wordAt(w, 0, g.left());
-            wp.top = wordAt(w, 1, g.top());
-            wp.right = wordAt(w, 2, g.left() + g.width());
-            wp.bottom = wordAt(w, 3, g.top() + g.height());
+            const QStringList w = WordsOf(text);
+            wp.left = WordAt(w, 0, g.left());
+            wp.top = WordAt(w, 1, g.top());
+            wp.right = WordAt(w, 2, g.left() + g.width());
+            wp.bottom = WordAt(w, 3, g.top() + g.height());
         }
         const int ppi = ScreenPixelsPerInch();
         if (found && ReadInteger(QStringLiteral("PixelsPerInch"), ppi) == ppi) {

@@ -12,7 +12,7 @@ namespace {
 
 enum class Kind { None, Integer, Unsigned, Boolean, Character, String, Enumeration };
 
-Kind kindOf(const QMetaProperty& p) {
+Kind KindOf(const QMetaProperty& p) {
     if (p.isEnumType()) return p.isFlagType() ? Kind::None : Kind::Enumeration;
     switch (p.metaType().id()) {
     case QMetaType::Int: return Kind::Integer;
@@ -46,7 +46,7 @@ std::optional<QMetaProperty> FindProperty(const QObject* object, const QString& 
 
 std::optional<QString> PropertyText(const QObject* object, const QMetaProperty& property) {
     const QVariant v = property.read(object);
-    switch (kindOf(property)) {
+    switch (KindOf(property)) {
     case Kind::Integer: return QString::number(v.toInt());
     case Kind::Unsigned: return QString::number(static_cast<int>(v.toUInt()));
     case Kind::Boolean: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
@@ -62,12 +62,12 @@ std::optional<QString> PropertyText(const QObject* object, const QMetaProperty& 
 }
 
 bool KeepsEmptyText(const QMetaProperty& property) {
-    const Kind k = kindOf(property);
+    const Kind k = KindOf(property);
     return k == Kind::String || k == Kind::Character;
 }
 
 void SetPropertyFromText(QObject* object, const QMetaProperty& property, const QString& text) {
-    switch (kindOf(property)) {
+    switch (KindOf(property)) {
     case Kind::Integer: property.write(object, ParseProfileInt(text).value_or(0)); break;
     case Kind::Unsigned: property.write(object, static_cast<uint>(ParseProfileInt(text).value_or(0))); break;
     case Kind::Boolean:

@@ -25,10 +25,10 @@ void TMainForm::BottomEdChange(QObject*) { RunEdgeRule(AreaBottomMm, ui->BottomE
 // Each write takes the edge's value at that moment: an earlier write may
 // already have changed it through the nested rules.
 void TMainForm::WriteBackEdges() {
-    ui->LeftEd->SetValue(AreaLeftMm / 10);
-    ui->RightEd->SetValue(AreaRightMm / 10);
-    ui->TopEd->SetValue(AreaTopMm / 10);
-    ui->BottomEd->SetValue(AreaBottomMm / 10);
+    ui->LeftEd->setValue(AreaLeftMm / 10);
+    ui->RightEd->setValue(AreaRightMm / 10);
+    ui->TopEd->setValue(AreaTopMm / 10);
+    ui->BottomEd->setValue(AreaBottomMm / 10);
 }
 
 void TMainForm::InitialiseArea() {

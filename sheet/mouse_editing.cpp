@@ -10,7 +10,7 @@ namespace mx {
 
 namespace {
 
-Qt::CursorShape qtCursor(SizeCursor c) {
+Qt::CursorShape QtCursor(SizeCursor c) {
     switch (c) {
     case SizeCursor::SizeWE: return Qt::SizeHorCursor;
     case SizeCursor::SizeNS: return Qt::SizeVerCursor;
@@ -21,7 +21,7 @@ Qt::CursorShape qtCursor(SizeCursor c) {
     return Qt::ArrowCursor;
 }
 
-double clampTo(double v, double limit) { return std::min(std::max(v, 0.0), limit); }
+double ClampTo(double v, double limit) { return std::min(std::max(v, 0.0), limit); }
 
 } // namespace
 
@@ -34,7 +34,7 @@ void TMainForm::PaintBox1MouseMove(Qt::KeyboardModifiers, int x, int y) {
         TopActive = zones.Top;
         BottomActive = zones.Bottom;
         OverEdge = zones.Any();
-        const Qt::CursorShape shape = qtCursor(CursorForZones(zones));
+        const Qt::CursorShape shape = QtCursor(CursorForZones(zones));
         if (ui->PaintBox1->cursor().shape() != shape) ui->PaintBox1->setCursor(shape);
         return;
     }
@@ -64,8 +64,8 @@ void TMainForm::PaintBox1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x
     if (OverEdge) return;
     RightActive = true;
     BottomActive = true;
-    AreaLeftMm = AreaRightMm = clampTo(mapping_.ToMmX(x), SheetWidthMm);
-    AreaTopMm = AreaBottomMm = clampTo(mapping_.ToMmY(y), SheetHeightMm);
+    AreaLeftMm = AreaRightMm = ClampTo(mapping_.ToMmX(x), SheetWidthMm);
+    AreaTopMm = AreaBottomMm = ClampTo(mapping_.ToMmY(y), SheetHeightMm);
     WriteBackEdges();
     PaintBox1Paint(this);
 }

@@ -112,7 +112,7 @@ TEST_F(MainWindow, TextsReadAsMeantWithoutTheFormerMisspellings) {
 }
 
 TEST_F(MainWindow, TheWheelOverAColourBoxWithoutFocusScrollsThePreview) {
-    ui().ZoomEd->SetValue(200);
+    ui().ZoomEd->setValue(200);
     Flush();
     QTabBar* tabs = ui().PageControl2->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());

@@ -41,7 +41,7 @@ protected:
 
 TEST_F(PrintJob, FrontJobAsksThenFillsTheRectangleOnePagePerCopy) {
     Answers().messageAnswers = {IDYES};
-    ui().CopiesED->SetValue(3);
+    ui().CopiesED->setValue(3);
     form->PrintBtnClick(ui().PrintBtn);
     ASSERT_EQ(Answers().messages.size(), 1u);
     EXPECT_EQ(Answers().messages[0].text, "Wollen Sie das eingelegte Dokument wirklich vernichten?");
@@ -100,7 +100,7 @@ TEST_F(PrintJob, CopyCountsBelowOneGiveOneEmptyPage) {
 TEST_F(PrintJob, HundredCopiesGiveHundredPages) {
     printer->KeepPages = false;
     Answers().messageAnswers = {IDYES};
-    ui().CopiesED->SetValue(100);
+    ui().CopiesED->setValue(100);
     form->PrintBtnClick(ui().PrintBtn);
     ASSERT_EQ(printer->Documents.size(), 1u);
     EXPECT_EQ(printer->Documents[0].PageCount, 100);
@@ -109,13 +109,13 @@ TEST_F(PrintJob, HundredCopiesGiveHundredPages) {
 
 TEST_F(PrintJob, ChangesDuringTheJobApplyToLaterCopiesButTheCountStays) {
     Answers().messageAnswers = {IDYES};
-    ui().CopiesED->SetValue(3);
+    ui().CopiesED->setValue(3);
     int pages = 0;
     printer->AbortProc = [&] {
         // After the first page the user picks blue and lowers the copies.
         if (++pages == 1) {
             ui().TavelColorComboBox2->setColorValue(clBlue);
-            ui().CopiesED->SetValue(2);
+            ui().CopiesED->setValue(2);
         }
     };
     form->PrintBtnClick(ui().PrintBtn);
@@ -138,7 +138,7 @@ TEST_F(PrintJob, NoPrinterReportsAndOpensNothing) {
 TEST_F(PrintJob, FailureAfterTheDocumentOpenedAbortsIt) {
     printer->FailAtPage = 2;
     Answers().messageAnswers = {IDYES};
-    ui().CopiesED->SetValue(3);
+    ui().CopiesED->setValue(3);
     Application()->Guard([&] { form->PrintBtnClick(ui().PrintBtn); });
     ASSERT_EQ(printer->Documents.size(), 1u);
     EXPECT_TRUE(printer->Documents[0].Aborted);
@@ -150,7 +150,7 @@ TEST_F(PrintJob, FailureAfterTheDocumentOpenedAbortsIt) {
 
 TEST_F(PrintJob, AJobStartedDuringAnotherFailsAndTheFirstGoesOn) {
     Answers().messageAnswers = {IDYES, IDYES};
-    ui().CopiesED->SetValue(2);
+    ui().CopiesED->setValue(2);
     bool nested = false;
     printer->AbortProc = [&] {
         if (nested) return;
@@ -167,7 +167,7 @@ TEST_F(PrintJob, AJobStartedDuringAnotherFailsAndTheFirstGoesOn) {
 
 TEST_F(PrintJob, ProgressFollowsTheCopies) {
     Answers().messageAnswers = {IDYES};
-    ui().CopiesED->SetValue(4);
+    ui().CopiesED->setValue(4);
     std::vector<int> seen;
     printer->AbortProc = [&] { seen.push_back(form->ProgressPercent); };
     form->PrintBtnClick(ui().PrintBtn);
@@ -191,7 +191,7 @@ TEST(SecurityQuestion, EnterAnswersYesInTheRealMessageBox) {
 
 TEST_F(PrintJob, ClosingDuringAJobWaitsForItsEnd) {
     Answers().messageAnswers = {IDYES};
-    ui().CopiesED->SetValue(3);
+    ui().CopiesED->setValue(3);
     bool closed = false;
     printer->AbortProc = [&] {
         if (!closed) closed = true, form->close();

@@ -7,8 +7,8 @@
 #include "sheet/sheet_math.h"
 #include "style/fill_style.h"
 #include "tests/support/cups_fixture.h"
-#include "tests/support/output_readback.h"
 #include "tests/support/main_form_fixture.h"
+#include "tests/support/output_readback.h"
 #include "tests/support/test_support.h"
 #include "ui_main_form.h"
 
@@ -50,7 +50,7 @@ protected:
         form->AreaBottomMm = 45;
         ui().fillBox->setItemIndex(0);
         ui().TavelColorComboBox2->setColorValue(clBlack);
-        ui().CopiesED->SetValue(2);
+        ui().CopiesED->setValue(2);
     }
     // The area on the paper, mirrored for the back.
     QRect expectedOnPaper(int dpi, int paperWidth, bool back) {

@@ -34,7 +34,7 @@ protected:
         Flush();
     }
     void setZoom(int z) {
-        ui().ZoomEd->SetValue(z);
+        ui().ZoomEd->setValue(z);
         Flush();
     }
     // Preview pixel of an area edge, as the window computes it.

@@ -26,7 +26,7 @@ int TTestPrinter::GetDeviceCaps(int index) {
     }
 }
 
-void TTestPrinter::beginPage() {
+void TTestPrinter::BeginPage() {
     TTestDocument& doc = Documents.back();
     const int page = doc.PageCount + 1;
     if (page == FailAtPage) throw EPrinter(QString("Seite %1 kann nicht gedruckt werden").arg(page));
@@ -40,7 +40,7 @@ void TTestPrinter::beginPage() {
     canvas_ = std::make_unique<TCanvas>(painter_.get());
 }
 
-void TTestPrinter::endPage() noexcept {
+void TTestPrinter::EndPage() noexcept {
     canvas_.reset();
     if (!painter_) return;
     painter_.reset();
@@ -53,7 +53,7 @@ bool TTestPrinter::StartDocument() {
     Documents.push_back({});
     Documents.back().Title = Title();
     try {
-        beginPage();
+        BeginPage();
     } catch (...) {
         Documents.back().Aborted = true;
         throw;
@@ -62,18 +62,18 @@ bool TTestPrinter::StartDocument() {
 }
 
 void TTestPrinter::StartNextPage() {
-    endPage();
+    EndPage();
     ++Documents.back().NewPageCalls;
-    beginPage();
+    BeginPage();
 }
 
 void TTestPrinter::FinishDocument() {
-    endPage();
+    EndPage();
     Documents.back().Ended = true;
 }
 
 void TTestPrinter::DiscardDocument() noexcept {
-    endPage();
+    EndPage();
     Documents.back().Aborted = true;
 }
 

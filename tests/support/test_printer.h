@@ -84,8 +84,8 @@ protected:
     bool RunSetup() override;
 
 private:
-    void beginPage();
-    void endPage() noexcept;
+    void BeginPage();
+    void EndPage() noexcept;
 
     std::unique_ptr<QPainter> painter_;
     std::unique_ptr<TCanvas> canvas_;
