@@ -19,9 +19,11 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
 ldflags="$(dpkg-buildflags --get LDFLAGS)"
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+# Installed under /usr, the PDF module goes to the multiarch library folder
+# (/usr/lib/<triplet>/marbelux/), which is no folder of the dynamic linker's.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
   -DMARBELUX_TESTS=OFF -DMARBELUX_BENCH=OFF -DMARBELUX_FUZZ=OFF \
-  -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
+  -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" -DCMAKE_MODULE_LINKER_FLAGS="$ldflags" >/dev/null
 cmake --build "$build" -j2
 rm -f "$build"/marbelux_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
@@ -65,7 +67,8 @@ echo "== contents"
 # the run-time needs no library check can see.
 for f in usr/bin/marbelux usr/share/applications/de.orvenal.marbelux.desktop \
   usr/share/metainfo/de.orvenal.marbelux.metainfo.xml usr/share/icons/hicolor/64x64/apps/marbelux.png \
-  usr/share/icons/hicolor/scalable/apps/marbelux.svg usr/share/lintian/overrides/marbelux; do
+  usr/share/icons/hicolor/scalable/apps/marbelux.svg usr/share/lintian/overrides/marbelux \
+  usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/marbelux/libmarbelux-pdf.so; do
   [ -f "$root/$f" ] || fail "/$f is not in the package"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
