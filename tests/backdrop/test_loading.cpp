@@ -30,14 +30,7 @@ void ExpectRect(const QRectF& actual, const QRectF& expected, double tolerance) 
     EXPECT_NEAR(actual.height(), expected.height(), tolerance);
 }
 
-QString MessageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const EBackdrop& e) {
-        return e.Message();
-    }
-    return {};
-}
+QString MessageOf(const std::function<void()>& f) { return MessageOfError<EBackdrop>(f); }
 
 QString OpenMessage(const QString& name, const QByteArray& data) {
     const QString path = WriteFile(name, data);

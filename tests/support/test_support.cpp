@@ -75,15 +75,6 @@ void InstallFreshAnswerer() {
     Application()->SetAnswerer(std::move(fresh));
 }
 
-QString PrinterErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const EPrinter& e) {
-        return e.Message();
-    }
-    return {};
-}
-
 void SendWheel(QWidget* w, int notches) {
     const QPointF at = QRectF(w->rect()).center();
     QWheelEvent wheel(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,

@@ -2,6 +2,7 @@
 // Shared test helpers: a scripted answerer that records every modal
 // question and answers from a queue, so no test ever blocks on a dialog.
 #include "platform/application.h"
+#include "platform/exception.h"
 
 #include <QString>
 #include <QStringList>
@@ -51,7 +52,18 @@ public:
 ScriptedAnswerer& Answers();
 
 // The message of the printer error f raises; empty when it raises none.
-QString PrinterErrorOf(const std::function<void()>& f);
+// The message of the error of type E that f raises; empty when it raises
+// none.
+template <class E>
+QString MessageOfError(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const E& e) {
+        return e.Message();
+    }
+    return {};
+}
+inline QString PrinterErrorOf(const std::function<void()>& f) { return MessageOfError<EPrinter>(f); }
 
 // A turn of the mouse wheel by `notches` (positive: away from the user)
 // over the middle of w, delivered as the window system delivers it.
