@@ -1,9 +1,11 @@
 // Loading backdrop files: pages, placement on the sheet, stored resolutions
 // as the readers of each kind write them, and every kind of bad input.
 #include "backdrop/backdrop.h"
+#include "backdrop/backdrop_error.h"
 #include "backdrop/image_resolution.h"
 #include "sheet/sheet_math.h"
 #include "tests/backdrop/backdrop_files.h"
+#include "tests/support/test_support.h"
 
 #include <QBuffer>
 #include <QDir>
