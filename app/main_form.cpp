@@ -79,6 +79,10 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
                 return Area{AreaLeftMm, AreaRightMm, AreaTopMm, AreaBottomMm};
             });
     }
+    // The wheel never hands out the focus (a combo box's default): a box the
+    // user has not clicked leaves the wheel to the preview.
+    for (QWidget* child : findChildren<QWidget*>())
+        if ((child->focusPolicy() & Qt::WheelFocus) == Qt::WheelFocus) child->setFocusPolicy(Qt::StrongFocus);
     qApp->installEventFilter(this);
     FormCreate(this);
 }

@@ -18,6 +18,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabBar>
@@ -117,16 +118,24 @@ TEST_F(MainWindow, TheWheelOverAColourBoxWithoutFocusScrollsThePreview) {
     QTabBar* tabs = ui().PageControl2->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
     Flush();
+    // As a person does it: a fill button clicked, then the mouse over the box.
+    QWidget* fillButton = ui().fillBox->Button(2);
+    ASSERT_NE(fillButton, nullptr);
+    QTest::mouseClick(fillButton, Qt::LeftButton, {}, QPoint(6, fillButton->height() / 2));
     QScrollBar* v = ui().ScrollBox1->verticalScrollBar();
     v->setValue(0);
     TTavelColorComboBox* box = ui().TavelColorComboBox2;
     ASSERT_FALSE(box->hasFocus());
-    for (int i = 0; i < 3; ++i) SendWheel(box, -1);
-    EXPECT_EQ(box->ColorValue(), clYellow);
+    // White is the last fixed colour: one more notch there would open the chooser.
+    box->setColorValue(clWhite);
+    SendWheel(box, -3);
+    EXPECT_EQ(box->ColorValue(), clWhite);
+    EXPECT_FALSE(box->hasFocus());
     EXPECT_EQ(v->value(), 90);
     EXPECT_EQ(Answers().colorRequests.size(), 0u);
     // With the focus the box takes the wheel, wherever the mouse is.
     box->setFocus();
+    box->setColorValue(clYellow);
     SendWheel(ui().PaintBox2, -1);
     EXPECT_NE(box->ColorValue(), clYellow);
     EXPECT_EQ(v->value(), 90);

@@ -5,7 +5,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QProcessEnvironment>
-#include <QWheelEvent>
+#include <QWindow>
+#include <cstdlib>
+#include <qpa/qwindowsysteminterface.h>
+#include <stdexcept>
 
 namespace mx::test {
 
@@ -76,10 +79,18 @@ void InstallFreshAnswerer() {
 }
 
 void SendWheel(QWidget* w, int notches) {
-    const QPointF at = QRectF(w->rect()).center();
-    QWheelEvent wheel(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
-    QApplication::sendEvent(w, &wheel);
+    // Through the window system's queue, as a real wheel arrives: Qt then
+    // hands focus to a widget that takes it by the wheel before any event
+    // filter sees the event.
+    QWidget* top = w->window();
+    QWindow* window = top->windowHandle();
+    if (!window) throw std::logic_error("SendWheel: the widget's window is not shown");
+    const QPoint global = w->mapToGlobal(w->rect().center());
+    for (int i = 0; i < std::abs(notches); ++i) {
+        QWindowSystemInterface::handleWheelEvent(window, window->mapFromGlobal(QPointF(global)), QPointF(global),
+                                                 QPoint(), QPoint(0, notches > 0 ? 120 : -120));
+        QWindowSystemInterface::flushWindowSystemEvents();
+    }
 }
 
 QString DataPath(const QString& relative) {

@@ -66,7 +66,8 @@ QString MessageOfError(const std::function<void()>& f) {
 inline QString PrinterErrorOf(const std::function<void()>& f) { return MessageOfError<EPrinter>(f); }
 
 // A turn of the mouse wheel by `notches` (positive: away from the user)
-// over the middle of w, delivered as the window system delivers it.
+// over the middle of w, one event per notch, delivered as the window system
+// delivers it. w's window must be shown.
 void SendWheel(QWidget* w, int notches);
 
 // Path of a file in tests/data.
