@@ -76,7 +76,8 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
                                         [this] { PaintBox1Paint(this); }});
         calibration_ =
             new TCalibrationPanel(ui->PrintStrip, ui->WarningLayout, FormStorage1->IniFileNameInUse(), [this] {
-                return Area{AreaLeftMm, AreaRightMm, AreaTopMm, AreaBottomMm};
+                FinishEdgeEdit();
+                return CurrentArea();
             });
     }
     // The wheel never hands out the focus (a combo box's default): a box the
@@ -101,6 +102,8 @@ void TMainForm::BindHandlers() {
     ui->RightEd->OnChange = bind(&TMainForm::RightEdChange);
     ui->TopEd->OnChange = bind(&TMainForm::TopEdChange);
     ui->BottomEd->OnChange = bind(&TMainForm::BottomEdChange);
+    for (TNumSpinEdit* edge : {ui->LeftEd, ui->RightEd, ui->TopEd, ui->BottomEd})
+        edge->OnEditEnd = [this](QObject*) { FinishEdgeEdit(); };
     ui->ZoomEd->OnChange = bind(&TMainForm::ZoomEdChange);
     ui->PaintBox1->OnPaint = [this](TPaintBox*) {
         if (PreviewStateStep()) DrawPreview(ui->PaintBox1->Canvas());

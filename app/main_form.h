@@ -126,6 +126,11 @@ private:
     int ScreenDpi() const;
     int Zoom() const;
     void RunEdgeRule(double& edge, double fieldValue);
+    // Whether the user is typing into one of the four edge fields now.
+    bool EdgeBeingTyped() const;
+    // The end of the user's edit of an edge: reversed edges are exchanged.
+    void FinishEdgeEdit();
+    Area CurrentArea() const;
     // The area set as a press and a drag set it: stored, written back, drawn.
     void SetAreaAsTheMouseDoes(const Area& area);
     void RunPrintJob(bool back);

@@ -230,6 +230,7 @@ void TNumSpinEdit::keyPressEvent(QKeyEvent* event) {
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         // Never a line break, never a change.
         event->accept();
+        if (OnEditEnd) Application()->Guard([this] { OnEditEnd(this); });
         if (plain) ClickDialogButton(true);
         return;
     }
@@ -286,8 +287,11 @@ void TNumSpinEdit::focusInEvent(QFocusEvent* event) {
 void TNumSpinEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason) return;
-    const double value = Value();
-    if (ClampValue(value) != value) setValue(value);
+    Application()->Guard([this] {
+        const double value = Value();
+        if (ClampValue(value) != value) setValue(value);
+        if (OnEditEnd) OnEditEnd(this);
+    });
 }
 
 int TNumSpinEdit::MinimumHeight() const { return fontMetrics().height() + 4 * BorderHeight + 1; }

@@ -43,6 +43,9 @@ public:
     std::function<void(QObject* sender)> OnChange;
     std::function<void(QObject* sender)> OnTopClick;
     std::function<void(QObject* sender)> OnBottomClick;
+    // The user's editing of the text ended: Enter, or the focus left the
+    // field (Tab, a click elsewhere). Runs after the limits are applied.
+    std::function<void(QObject* sender)> OnEditEnd;
 
     bool ArrowKeys() const { return arrowKeys_; }
     void setArrowKeys(bool value);
@@ -67,6 +70,10 @@ public:
     void setReadOnly(bool value);
     bool AutoSelect() const { return autoSelect_; }
     void setAutoSelect(bool value) { autoSelect_ = value; }
+
+    // Whether the change being handled is the user's own typing (a key, a
+    // paste or an input method), not a replacement or a step.
+    bool InUserEdit() const { return inUserEdit_; }
 
     // The parse of the text; never clamped.
     double Value() const;

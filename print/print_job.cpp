@@ -23,7 +23,9 @@ void TMainForm::RunPrintJob(bool back) {
     g.OffsetX = printer->GetDeviceCaps(PHYSICALOFFSETX);
     g.OffsetY = printer->GetDeviceCaps(PHYSICALOFFSETY);
     if (back) g.PaperWidth = printer->GetDeviceCaps(PHYSICALWIDTH);
-    const Area area{AreaLeftMm, AreaRightMm, AreaTopMm, AreaBottomMm};
+    // An edge typed past the other one and not yet ended counts as ended.
+    FinishEdgeEdit();
+    const Area area = CurrentArea();
     const TRect rect = calibration_->Corrected(back ? BackRect(area, g) : FrontRect(area, g), g, back);
 
     printer->SetTitle(back ? "Dokumenten-Rückseite vernichten" : "Dokument vernichten");

@@ -7,15 +7,27 @@ namespace mx {
 
 void TMainForm::RunEdgeRule(double& edge, double fieldValue) {
     edge = fieldValue * 10;
-    Area a{AreaLeftMm, AreaRightMm, AreaTopMm, AreaBottomMm};
-    NormaliseArea(a, SheetWidthMm, SheetHeightMm);
-    AreaLeftMm = a.Left;
-    AreaRightMm = a.Right;
-    AreaTopMm = a.Top;
-    AreaBottomMm = a.Bottom;
-    WriteBackEdges();
-    PaintBox1Paint(this);
+    Area a = CurrentArea();
+    // A number on its way ("1" of "10,00") may pass the other edge: while
+    // the user types, reversed edges wait for the end of the edit.
+    if (!EdgeBeingTyped()) ExchangeReversedEdges(a);
+    ClampToSheet(a, SheetWidthMm, SheetHeightMm);
+    SetAreaAsTheMouseDoes(a);
 }
+
+bool TMainForm::EdgeBeingTyped() const {
+    return ui->LeftEd->InUserEdit() || ui->RightEd->InUserEdit() || ui->TopEd->InUserEdit() ||
+           ui->BottomEd->InUserEdit();
+}
+
+void TMainForm::FinishEdgeEdit() {
+    if (!IsReversed(CurrentArea())) return;
+    Area a = CurrentArea();
+    NormaliseArea(a, SheetWidthMm, SheetHeightMm);
+    SetAreaAsTheMouseDoes(a);
+}
+
+Area TMainForm::CurrentArea() const { return {AreaLeftMm, AreaRightMm, AreaTopMm, AreaBottomMm}; }
 
 void TMainForm::LeftEdChange(QObject*) { RunEdgeRule(AreaLeftMm, ui->LeftEd->Value()); }
 void TMainForm::RightEdChange(QObject*) { RunEdgeRule(AreaRightMm, ui->RightEd->Value()); }

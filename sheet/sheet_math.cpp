@@ -38,8 +38,18 @@ double PreviewToMm(int position, int origin, int zoom, int screenDpi) {
 }
 
 void NormaliseArea(Area& a, double w, double h) {
+    ExchangeReversedEdges(a);
+    ClampToSheet(a, w, h);
+}
+
+void ExchangeReversedEdges(Area& a) {
     if (a.Left > a.Right) std::swap(a.Left, a.Right);
     if (a.Top > a.Bottom) std::swap(a.Top, a.Bottom);
+}
+
+bool IsReversed(const Area& a) { return a.Left > a.Right || a.Top > a.Bottom; }
+
+void ClampToSheet(Area& a, double w, double h) {
     if (a.Left < 0) a.Left = 0;
     if (a.Left > w) a.Left = w;
     if (a.Right > w) a.Right = w;

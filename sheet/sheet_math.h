@@ -36,6 +36,10 @@ struct Area {
 
 // Exchanges reversed edges, then clamps them to the sheet in a fixed order.
 void NormaliseArea(Area& area, double sheetWidthMm, double sheetHeightMm);
+// The two halves of that rule.
+void ExchangeReversedEdges(Area& area);
+void ClampToSheet(Area& area, double sheetWidthMm, double sheetHeightMm);
+bool IsReversed(const Area& area);
 
 // One axis of the preview layout: the sheet's origin and the preview's
 // length. The sheet is centred when the scroll box has room to spare.

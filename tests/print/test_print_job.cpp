@@ -79,6 +79,23 @@ TEST_F(PrintJob, BackJobMirrorsTheRectangle) {
     EXPECT_NEAR(r.top(), 558, 10);
 }
 
+// Go! takes no focus, so a field being typed into is still being edited:
+// the job takes the edges as the end of that edit leaves them.
+TEST_F(PrintJob, AnEdgeTypedPastTheOtherPrintsExchanged) {
+    ui().RightEd->setFocus();
+    ui().RightEd->selectAll();
+    QTest::keyClick(ui().RightEd, '1'); // 10 mm, left of the left edge at 20 mm
+    ASSERT_DOUBLE_EQ(form->AreaRightMm, 10);
+    Answers().messageAnswers = {IDYES};
+    QTest::mouseClick(ui().PrintBtn, Qt::LeftButton);
+    ASSERT_EQ(printer->Documents.size(), 1u);
+    const QRect r = filled(printer->Documents[0].Pages[0]);
+    EXPECT_NEAR(r.left(), 236 - 100, 10); // p(10 mm) = 236
+    EXPECT_NEAR(r.right() + 1, 472 - 100, 10);
+    EXPECT_EQ(ui().LeftEd->text(), "1,00");
+    EXPECT_EQ(ui().RightEd->text(), "2,00");
+}
+
 TEST_F(PrintJob, AnyAnswerButYesPrintsNothing) {
     for (int answer : {IDNO, IDCANCEL}) {
         Answers().messageAnswers = {answer};

@@ -124,6 +124,54 @@ TEST_F(FirstTab, NumbersTypedKeyByKeyLandWhereTheyAreTyped) {
     EXPECT_EQ(Application()->BeepCount, 1);
 }
 
+// What a person types is what the field ends with: an edge on its way past
+// the other one is exchanged only when the edit ends.
+TEST_F(FirstTab, AnEdgeTypedPastTheOtherIsExchangedWhenTheEditEnds) {
+    const auto type = [&](TNumSpinEdit* field, const char* keys) {
+        field->setFocus();
+        field->selectAll();
+        for (const char* k = keys; *k; ++k) QTest::keyClick(field, *k);
+        Flush();
+    };
+    const auto shows = [&](const char* left, const char* right) {
+        EXPECT_EQ(ui().LeftEd->text(), left);
+        EXPECT_EQ(ui().RightEd->text(), right);
+    };
+    paste(ui().LeftEd, "5");
+    paste(ui().RightEd, "20,1");
+    type(ui().RightEd, "10,00");
+    shows("5,00", "10,00");
+    EXPECT_DOUBLE_EQ(form->AreaRightMm, 100);
+    QTest::keyClick(ui().RightEd, Qt::Key_Tab);
+    shows("5,00", "10,00");
+
+    // Enter ends the edit.
+    type(ui().RightEd, "3");
+    shows("5,00", "3,00");
+    QTest::keyClick(ui().RightEd, Qt::Key_Return);
+    shows("3,00", "5,00");
+    EXPECT_DOUBLE_EQ(form->AreaLeftMm, 30);
+    EXPECT_DOUBLE_EQ(form->AreaRightMm, 50);
+
+    // The focus leaving by Tab; the vertical edges alike.
+    paste(ui().TopEd, "8");
+    type(ui().BottomEd, "2");
+    EXPECT_EQ(ui().BottomEd->text(), "2,00");
+    QTest::keyClick(ui().BottomEd, Qt::Key_Tab);
+    EXPECT_EQ(ui().TopEd->text(), "2,00");
+    EXPECT_EQ(ui().BottomEd->text(), "8,00");
+
+    // A spin step is no typing: the rule exchanges at once.
+    type(ui().LeftEd, "7");
+    shows("7,00", "5,00");
+    ui().LeftEd->StepUp();
+    shows("5,00", "8,00");
+
+    // Clamping to the sheet stays immediate.
+    type(ui().RightEd, "99");
+    EXPECT_EQ(ui().RightEd->text(), "21,59");
+}
+
 TEST_F(FirstTab, ZoomAndCopiesTypedKeyByKey) {
     ui().ZoomEd->setFocus();
     ui().ZoomEd->selectAll();
