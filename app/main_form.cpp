@@ -71,7 +71,10 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
         SetFormPosition(this, TPosition::poScreenCenter);
         FormStorage1 = AttachMainFormStorage(this);
         backdrop_ = new TBackdropPanel(ui->FieldStrip, ui->ScrollBox1->viewport(),
-                                       {[this](const Area& a) { SetAreaAsTheMouseDoes(a); },
+                                       {[this](const Area& a) {
+                                             SetAreaAsTheMouseDoes(a);
+                                             RevealArea(a);
+                                         },
                                         [this] { return QSizeF(SheetWidthMm, SheetHeightMm); },
                                         [this] { PaintBox1Paint(this); }});
         calibration_ =

@@ -133,6 +133,8 @@ private:
     Area CurrentArea() const;
     // The area set as a press and a drag set it: stored, written back, drawn.
     void SetAreaAsTheMouseDoes(const Area& area);
+    // Scrolls the preview so that the area is seen, centred when it fits.
+    void RevealArea(const Area& area);
     void RunPrintJob(bool back);
     void FinishJob();
 

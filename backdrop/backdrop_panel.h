@@ -26,7 +26,7 @@ class TNumSpinEdit;
 // What the panel needs of the window.
 struct TBackdropHost {
     // Sets the overprint area the way the mouse does: the fields, the edge
-    // rule and the preview follow.
+    // rule and the preview follow; the preview scrolls to show it.
     std::function<void(const Area&)> SetArea;
     // The sheet's size in millimetres as the last redraw found it.
     std::function<QSizeF()> SheetSizeMm;

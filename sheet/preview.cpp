@@ -129,6 +129,21 @@ void TMainForm::DrawPreview(TCanvas& c) {
 
 void TMainForm::ZoomEdChange(QObject*) { PaintBox1Paint(this); }
 
+namespace {
+
+// The scroll position that shows from..to in a view of the given length:
+// centred when it fits, else its start.
+int ScrollToShow(int from, int to, int view) { return to - from <= view ? (from + to - view) / 2 : from; }
+
+} // namespace
+
+void TMainForm::RevealArea(const Area& area) {
+    const TRect r = mapping_.ToPreview(area);
+    const QSize view = ui->ScrollBox1->viewport()->size();
+    ui->ScrollBox1->horizontalScrollBar()->setValue(ScrollToShow(r.Left, r.Right, view.width()));
+    ui->ScrollBox1->verticalScrollBar()->setValue(ScrollToShow(r.Top, r.Bottom, view.height()));
+}
+
 void TMainForm::FormMouseWheelDown(QObject*) {
     QScrollBar* bar = ui->ScrollBox1->verticalScrollBar();
     bar->setValue(bar->value() + 30);

@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -156,6 +158,32 @@ TEST_F(FirstTabBackdrop, TheSearchPutsTheAreaOverTheTextAndGoesOnToTheNextMatch)
     EXPECT_EQ(area().Left, before.Left);
     EXPECT_EQ(area().Top, before.Top);
     EXPECT_TRUE(panel().SearchField()->toolTip().contains("„Kontonummer“ steht nicht auf dieser Seite"));
+}
+
+// At a zoom where the sheet is far larger than the view, the found area is
+// scrolled into view, centred.
+TEST_F(FirstTabBackdrop, TheSearchScrollsTheFoundAreaIntoView) {
+    form->OpenBackdrop(letter());
+    ui().ZoomEd->setValue(500);
+    Flush();
+    QScrollBar* h = ui().ScrollBox1->horizontalScrollBar();
+    QScrollBar* v = ui().ScrollBox1->verticalScrollBar();
+    h->setValue(0);
+    v->setValue(0);
+    for (int match = 0; match < 2; ++match) {
+        SCOPED_TRACE(match);
+        if (match == 0)
+            typeSearch("iban");
+        else {
+            QTest::keyClick(panel().SearchField(), Qt::Key_Return);
+            Flush();
+        }
+        const TRect r = TViewMapping{form->OriginX, form->OriginY, 500, ui().PaintBox1->logicalDpiX()}.ToPreview(area());
+        const QSize view = ui().ScrollBox1->viewport()->size();
+        ASSERT_LE(r.Width(), view.width());
+        EXPECT_NEAR(r.Left - h->value(), view.width() - r.Right + h->value(), 2);
+        EXPECT_NEAR(r.Top - v->value(), view.height() - r.Bottom + v->value(), 2);
+    }
 }
 
 TEST_F(FirstTabBackdrop, PagesAreChosenInTheFieldAndAPageTooManyIsNoted) {
