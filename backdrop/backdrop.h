@@ -3,6 +3,7 @@
 // current page placed on the sheet and drawn lightened in the preview, and
 // the text on it found. Needs no event loop.
 #include "backdrop/backdrop_error.h"
+#include "platform/colors.h"
 #include "sheet/view_mapping.h"
 
 #include <QImage>
@@ -21,10 +22,13 @@ class TCanvas;
 class TPageSource;
 
 // No backdrop pixel is darker than this grey level: the tones are mapped
-// into 0xD0..0xFF, so the silver (0xC0) hatch of the area is darker than
-// every backdrop pixel, never lost in a mid-tone, and the black dotted
-// outline and guides keep full contrast; black text still shows as grey.
+// into 0xD0..0xFF, so black text still shows as grey, 47 levels below the
+// white sheet, and the black dotted outline and guides keep full contrast.
 inline constexpr int BackdropDarkest = 0xD0;
+// The area's hatch while a backdrop is shown: the silver hatch (0xC0) would
+// sink into the grey text beneath it, which is where the area matters
+// most; blue lies far below every backdrop tone in luminance.
+inline constexpr TColor BackdropAreaHatch = clBlue;
 
 class TBackdrop {
 public:

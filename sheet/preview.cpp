@@ -1,5 +1,6 @@
 // The sheet preview: its layout and state step, and its pixels.
 #include "app/main_form.h"
+#include "backdrop/backdrop.h"
 #include "backdrop/backdrop_panel.h"
 #include "platform/application.h"
 #include "platform/exception.h"
@@ -110,7 +111,7 @@ void TMainForm::DrawPreview(TCanvas& c) {
     const TRect area = mapping_.ToPreview({AreaLeftMm, AreaRightMm, AreaTopMm, AreaBottomMm});
     const int L = area.Left, T = area.Top, R = area.Right, B = area.Bottom;
 
-    c.SetBrushColor(clSilver);
+    c.SetBrushColor(backdrop_->HasBackdrop() ? BackdropAreaHatch : clSilver);
     c.SetBrushStyle(bsDiagCross);
     c.Rectangle(L, T, R, B);
 

@@ -93,16 +93,17 @@ TEST_F(FirstTabBackdrop, WithoutABackdropThePreviewIsWhatItWas) {
 TEST_F(FirstTabBackdrop, TheBackdropIsDrawnLightenedWhereTheMappingSaysAndNeverPrinted) {
     form->OpenBackdrop(letter());
     const TViewMapping m{form->OriginX, form->OriginY, 30, ui().PaintBox1->logicalDpiX()};
-    // Inside the black box of the page, away from the area's hatch lines: a
-    // light grey, never white and never darker than the backdrop's floor.
+    // The page's black box becomes the backdrop's darkest grey, its white
+    // paper stays white.
     form->AreaLeftMm = form->AreaRightMm = form->AreaTopMm = form->AreaBottomMm = 0;
     const QImage image = preview();
-    const QPoint inside(m.ToPreviewX(45), m.ToPreviewY(110));
-    const QPoint buffer = inside - ui().PaintBox1->BufferRect().topLeft();
-    ASSERT_TRUE(image.rect().contains(buffer));
-    const int grey = qGray(image.pixel(buffer));
-    EXPECT_LT(grey, 0xFF);
-    EXPECT_GE(grey, BackdropDarkest);
+    const auto greyAt = [&](double xMm, double yMm) {
+        const QPoint at = QPoint(m.ToPreviewX(xMm), m.ToPreviewY(yMm)) - ui().PaintBox1->BufferRect().topLeft();
+        EXPECT_TRUE(image.rect().contains(at));
+        return qGray(image.pixel(at));
+    };
+    EXPECT_EQ(greyAt(45, 110), BackdropDarkest);
+    EXPECT_EQ(greyAt(150, 150), 0xFF);
 
     // A job with the backdrop is the job without it, page for page.
     Answers().messageAnswers = {IDYES};
@@ -112,6 +113,44 @@ TEST_F(FirstTabBackdrop, TheBackdropIsDrawnLightenedWhereTheMappingSaysAndNeverP
     form->PrintBtnClick(ui().PrintBtn);
     ASSERT_EQ(printer->Documents.size(), 2u);
     EXPECT_EQ(printer->Documents[0].Pages, printer->Documents[1].Pages);
+}
+
+namespace {
+
+int Luminance(QRgb c) { return qRound(0.299 * qRed(c) + 0.587 * qGreen(c) + 0.114 * qBlue(c)); }
+
+} // namespace
+
+// Wherever the area lies, what it draws stands out from the backdrop
+// beneath by 40 levels at least, and the backdrop's black stays 40 levels
+// below its white.
+TEST_F(FirstTabBackdrop, TheAreaStandsOutFromTheBackdropBeneathIt) {
+    form->OpenBackdrop(letter());
+    ui().ZoomEd->setValue(100);
+    Flush();
+    const TViewMapping m{form->OriginX, form->OriginY, 100, ui().PaintBox1->logicalDpiX()};
+    ui().ScrollBox1->verticalScrollBar()->setValue(m.ToPreviewY(74));
+    form->AreaLeftMm = form->AreaRightMm = form->AreaTopMm = form->AreaBottomMm = 0;
+    const QImage beneath = preview();
+    // Over the black box, the white paper around it and the IBAN line.
+    form->AreaLeftMm = 20;
+    form->AreaRightMm = 70;
+    form->AreaTopMm = 75;
+    form->AreaBottomMm = 130;
+    const QImage over = preview();
+    const QRect area = m.ToPreview({20, 70, 75, 130}).ToQRect().translated(-ui().PaintBox1->BufferRect().topLeft());
+    int drawn = 0, darkBeneath = 0, weakest = 255;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (!beneath.rect().contains(x, y) || over.pixel(x, y) == beneath.pixel(x, y)) continue;
+            ++drawn;
+            if (Luminance(beneath.pixel(x, y)) <= BackdropDarkest) ++darkBeneath;
+            weakest = std::min(weakest, std::abs(Luminance(over.pixel(x, y)) - Luminance(beneath.pixel(x, y))));
+        }
+    ASSERT_GT(drawn, 1000);
+    ASSERT_GT(darkBeneath, 100); // some of it lies over the black box
+    EXPECT_GE(weakest, 40);
+    EXPECT_LE(BackdropDarkest, 255 - 40);
 }
 
 TEST_F(FirstTabBackdrop, APdfJobIsByteForByteTheSameWithOrWithoutABackdrop) {
