@@ -72,11 +72,12 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
         FormStorage1 = AttachMainFormStorage(this);
         backdrop_ = new TBackdropPanel(ui->FieldStrip, ui->ScrollBox1->viewport(),
                                        {[this](const Area& a) {
-                                             SetAreaAsTheMouseDoes(a);
-                                             RevealArea(a);
-                                         },
+                                            SetAreaAsTheMouseDoes(a);
+                                            RevealArea(a);
+                                        },
                                         [this] { return QSizeF(SheetWidthMm, SheetHeightMm); },
-                                        [this] { PaintBox1Paint(this); }});
+                                        [this] { PaintBox1Paint(this); },
+                                        [this](int percent) { SendProgress(this, percent); }});
         calibration_ =
             new TCalibrationPanel(ui->PrintStrip, ui->WarningLayout, FormStorage1->IniFileNameInUse(), [this] {
                 FinishEdgeEdit();

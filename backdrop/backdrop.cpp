@@ -51,9 +51,12 @@ TBackdrop::TBackdrop(std::unique_ptr<TPageSource> source, const QString& fileNam
 
 TBackdrop::~TBackdrop() = default;
 
-std::unique_ptr<TBackdrop> TBackdrop::Open(const QString& path) {
+std::unique_ptr<TBackdrop> TBackdrop::Open(const QString& path, TTaskControl* control) {
     const QFileInfo info(path);
     if (!info.exists()) throw EBackdrop(QStringLiteral("Die Datei %1 gibt es nicht").arg(QuotedFileName(path)));
+    if (info.isDir())
+        throw EBackdrop(QStringLiteral("%1 ist ein Ordner, keine Datei: wählen Sie ein PDF-Dokument oder einen Scan")
+                            .arg(QuotedFileName(path)));
     const auto unreadable = [&] {
         return EBackdrop(QStringLiteral("Die Datei %1 kann nicht gelesen werden").arg(QuotedFileName(path)));
     };
@@ -65,12 +68,14 @@ std::unique_ptr<TBackdrop> TBackdrop::Open(const QString& path) {
     if (!file.open(QIODevice::ReadOnly)) throw unreadable();
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError) throw unreadable();
-    return FromBytes(data, path);
+    return FromBytes(data, path, control);
 }
 
-std::unique_ptr<TBackdrop> TBackdrop::FromBytes(const QByteArray& data, const QString& displayName) {
+std::unique_ptr<TBackdrop> TBackdrop::FromBytes(const QByteArray& data, const QString& displayName,
+                                                TTaskControl* control) {
     const bool pdf = LooksLikePdf(data);
-    std::unique_ptr<TPageSource> source = pdf ? OpenPdf(data, displayName) : OpenImage(data, displayName);
+    std::unique_ptr<TPageSource> source = pdf ? OpenPdf(data, displayName) : OpenImage(data, displayName, control);
+    if (!source) return nullptr;
     return std::unique_ptr<TBackdrop>(new TBackdrop(std::move(source), displayName, pdf));
 }
 

@@ -4,6 +4,7 @@
 #include "backdrop/backdrop_error.h"
 #include "controls/num_spin_edit.h"
 #include "platform/application.h"
+#include "platform/background_task.h"
 #include "sheet/sheet_math.h"
 #include "sheet/view_mapping.h"
 
@@ -77,18 +78,47 @@ TBackdropPanel::TBackdropPanel(QWidget* strip, QWidget* dropTarget, TBackdropHos
 TBackdropPanel::~TBackdropPanel() = default;
 
 void TBackdropPanel::Open(const QString& path) {
-    try {
-        backdrop_ = TBackdrop::Open(path);
-    } catch (const EBackdrop& e) {
-        Application()->ShowException(e.Message());
-        return;
+    if (loading_) {
+        // The file given up ends on its own; the panel outlives it.
+        TBackgroundTask* givenUp = loading_.release();
+        givenUp->setParent(this);
+        givenUp->OnProgress = nullptr;
+        givenUp->OnFinished = givenUp->OnCancelled = [givenUp] { givenUp->deleteLater(); };
+        givenUp->OnFailed = [givenUp](const QString&) { givenUp->deleteLater(); };
+        givenUp->Cancel();
     }
-    search_->clear();
+    auto loaded = std::make_shared<std::unique_ptr<TBackdrop>>();
+    loading_ = std::make_unique<TBackgroundTask>(
+        [path, loaded](TTaskControl& control) { *loaded = TBackdrop::Open(path, &control); });
+    loading_->OnProgress = [this](int percent) { host_.Progress(percent); };
+    loading_->OnFinished = [this, loaded] {
+        LoadEnded();
+        backdrop_ = std::move(*loaded);
+        search_->clear();
+        UpdateControls();
+        host_.Redraw();
+    };
+    loading_->OnFailed = [this](const QString& message) {
+        LoadEnded();
+        Application()->ShowException(message);
+    };
+    loading_->OnCancelled = [this] { LoadEnded(); };
+    loading_->Start();
     UpdateControls();
-    host_.Redraw();
+}
+
+void TBackdropPanel::LoadEnded() {
+    // The task is in its own callback: let it return first.
+    loading_.release()->deleteLater();
+    host_.Progress(0);
+    UpdateControls();
 }
 
 void TBackdropPanel::Remove() {
+    if (loading_) {
+        loading_->Cancel();
+        return;
+    }
     if (!backdrop_) return;
     backdrop_.reset();
     UpdateControls();
@@ -109,7 +139,9 @@ void TBackdropPanel::UpdateControls() {
     page_->setValue(backdrop_ ? backdrop_->Page() : 1);
     page_->setEnabled(pdf && pages > 1);
     pageLabel_->setEnabled(page_->isEnabled());
-    remove_->setEnabled(backdrop_ != nullptr);
+    // While a file is being opened the button gives it up.
+    remove_->setText(loading_ ? QStringLiteral("Abbre&chen") : QStringLiteral("&Entfernen"));
+    remove_->setEnabled(backdrop_ != nullptr || loading_);
     // Scans and images have no text to find.
     search_->setEnabled(backdrop_ && backdrop_->HasText());
 }

@@ -20,6 +20,7 @@ namespace mx {
 struct Area;
 struct TViewMapping;
 class TBackdrop;
+class TBackgroundTask;
 class TCanvas;
 class TNumSpinEdit;
 
@@ -32,6 +33,8 @@ struct TBackdropHost {
     std::function<QSizeF()> SheetSizeMm;
     // Asks for a complete redraw of the preview.
     std::function<void()> Redraw;
+    // How far a file being opened is, 0 to 100; 0 again when it is done.
+    std::function<void(int percent)> Progress;
 };
 
 class TBackdropPanel : public QObject {
@@ -42,11 +45,14 @@ public:
     TBackdropPanel(QWidget* strip, QWidget* dropTarget, TBackdropHost host);
     ~TBackdropPanel() override;
 
-    // Opens a file as the backdrop; on failure says why and keeps the
-    // backdrop there was (or none).
+    // Opens a file as the backdrop, off the window's thread: the preview
+    // shows it once it is read; on failure says why and keeps the backdrop
+    // there was (or none). A file being opened meanwhile is given up.
     void Open(const QString& path);
+    // Gives up the file being opened, or else takes the backdrop away.
     void Remove();
     bool HasBackdrop() const { return backdrop_ != nullptr; }
+    bool Loading() const { return loading_ != nullptr; }
     const TBackdrop* Backdrop() const { return backdrop_.get(); }
 
     // Draws the backdrop into the preview (nothing without one), within the
@@ -70,8 +76,12 @@ private:
     // A short note at a field, as its tooltip shown at once.
     void Note(QWidget* field, const QString& text);
 
+    // Ends the opening of a file, however it went.
+    void LoadEnded();
+
     TBackdropHost host_;
     std::unique_ptr<TBackdrop> backdrop_;
+    std::unique_ptr<TBackgroundTask> loading_;
     QPushButton* open_ = nullptr;
     QLabel* pageLabel_ = nullptr;
     TNumSpinEdit* page_ = nullptr;

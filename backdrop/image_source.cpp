@@ -3,6 +3,8 @@
 #include "backdrop/backdrop_error.h"
 #include "backdrop/image_resolution.h"
 #include "backdrop/page_source.h"
+#include "backdrop/png_reader.h"
+#include "platform/background_task.h"
 #include "sheet/sheet_math.h"
 
 #include <QBuffer>
@@ -10,6 +12,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace mx {
 
@@ -49,11 +52,25 @@ QImage Normalised(const QImage& image) {
     return opaque;
 }
 
-// The image as decoded, which may be smaller than the file's.
+// Halves of the image down to about a screen's size: a render at a low
+// zoom then shrinks a small picture, not the whole scan.
+std::vector<QImage> Halvings(QImage image) {
+    constexpr int SmallestSide = 512;
+    std::vector<QImage> levels{std::move(image)};
+    while (std::min(levels.back().width(), levels.back().height()) / 2 >= SmallestSide) {
+        const QImage& last = levels.back();
+        levels.push_back(
+            last.scaled(last.width() / 2, last.height() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    return levels;
+}
+
+// The image as decoded, which may be smaller than the file's, with its
+// halvings; made where it is loaded, off the window's thread.
 class TImageSource : public TPageSource {
 public:
     TImageSource(QImage image, const QSize& fileSize, std::optional<QSizeF> trueSizeMm)
-        : image_(std::move(image)), fileSize_(fileSize), trueSizeMm_(trueSizeMm) {}
+        : levels_(Halvings(std::move(image))), fileSize_(fileSize), trueSizeMm_(trueSizeMm) {}
 
     int PageCount() const override { return 1; }
     QSizeF PageSize(int index) const override { return index == 0 ? QSizeF(fileSize_) : QSizeF(); }
@@ -63,26 +80,32 @@ public:
 
     QImage Render(int index, const QSize& pageSize, const QRect& region) const override {
         if (index != 0 || pageSize.isEmpty() || region.isEmpty()) return {};
+        // The smallest halving still at least as large as the render.
+        auto level = levels_.rbegin();
+        while (level->width() < pageSize.width() || level->height() < pageSize.height()) {
+            if (std::next(level) == levels_.rend()) break;
+            ++level;
+        }
+        const QImage& image = *level;
         // Image pixels per rendered pixel.
-        const double sx = double(image_.width()) / pageSize.width();
-        const double sy = double(image_.height()) / pageSize.height();
+        const double sx = double(image.width()) / pageSize.width();
+        const double sy = double(image.height()) / pageSize.height();
         const QRectF source(region.x() * sx, region.y() * sy, region.width() * sx, region.height() * sy);
         QImage out(region.size(), QImage::Format_RGB32);
         out.fill(Qt::white);
         QPainter p(&out);
         if (sx <= 1 && sy <= 1) {
             p.setRenderHint(QPainter::SmoothPixmapTransform);
-            p.drawImage(QRectF(out.rect()), image_, source);
+            p.drawImage(QRectF(out.rect()), image, source);
             return out;
         }
         // Shrinking: the painter samples without averaging, which breaks up
         // fine print, so the covered pixels are scaled with averaging. The
         // piece is a view into the image, not a copy.
-        const QRect covered = source.toAlignedRect() & image_.rect();
+        const QRect covered = source.toAlignedRect() & image.rect();
         if (covered.isEmpty()) return out;
-        const QImage piece(image_.constBits() + covered.y() * image_.bytesPerLine() +
-                               covered.x() * (image_.depth() / 8),
-                           covered.width(), covered.height(), image_.bytesPerLine(), image_.format());
+        const QImage piece(image.constBits() + covered.y() * image.bytesPerLine() + covered.x() * (image.depth() / 8),
+                           covered.width(), covered.height(), image.bytesPerLine(), image.format());
         const QSize scaled(std::max(1, qRound(covered.width() / sx)), std::max(1, qRound(covered.height() / sy)));
         p.drawImage(QPointF(covered.x() / sx - region.x(), covered.y() / sy - region.y()),
                     piece.scaled(scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
@@ -90,14 +113,32 @@ public:
     }
 
 private:
-    QImage image_;
+    std::vector<QImage> levels_;
     QSize fileSize_;
     std::optional<QSizeF> trueSizeMm_;
 };
 
 } // namespace
 
-std::unique_ptr<TPageSource> OpenImage(const QByteArray& data, const QString& path) {
+namespace {
+
+// The whole factor that brings an image down to MaxKeptPixels.
+int ReductionFactor(const QSize& size) {
+    const double pixels = double(size.width()) * size.height();
+    return std::max(1, int(std::ceil(std::sqrt(pixels / double(MaxKeptPixels)))));
+}
+
+// Qt's reader, reducing JPEG pages while it decodes them; other kinds are
+// decoded whole and then scaled.
+QImage ReadWithQt(QImageReader& reader, const QSize& size) {
+    if (qint64(size.width()) * size.height() > MaxKeptPixels)
+        reader.setScaledSize(size * std::sqrt(double(MaxKeptPixels) / (double(size.width()) * size.height())));
+    return reader.read();
+}
+
+} // namespace
+
+std::unique_ptr<TPageSource> OpenImage(const QByteArray& data, const QString& path, TTaskControl* control) {
     const auto damaged = [&] {
         return EBackdrop(QStringLiteral("Das Bild %1 ist beschädigt").arg(QuotedFileName(path)));
     };
@@ -105,7 +146,8 @@ std::unique_ptr<TPageSource> OpenImage(const QByteArray& data, const QString& pa
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    if (!Accepted(reader.format()))
+    const QByteArray format = reader.format();
+    if (!Accepted(format))
         throw EBackdrop(QStringLiteral("Die Datei %1 ist kein PDF-Dokument und kein Bild, das Marbelux lesen kann")
                             .arg(QuotedFileName(path)));
     reader.setAutoTransform(true);
@@ -115,12 +157,32 @@ std::unique_ptr<TPageSource> OpenImage(const QByteArray& data, const QString& pa
     if (!size.isValid() || size.isEmpty()) throw damaged();
     const qint64 pixels = qint64(size.width()) * size.height();
     if (size.width() > MaxImageSide || size.height() > MaxImageSide || pixels > MaxImagePixels)
-        throw EBackdrop(QStringLiteral("Das Bild %1 ist zu groß (%2 × %3 Pixel)")
-                            .arg(QuotedFileName(path), QString::number(size.width()), QString::number(size.height())));
-    if (pixels > MaxKeptPixels) reader.setScaledSize(size * std::sqrt(double(MaxKeptPixels) / double(pixels)));
+        throw EBackdrop(QStringLiteral("Das Bild %1 ist zu groß (%2 × %3 Pixel); Marbelux liest Scans bis zu %4 "
+                                       "Pixeln Kantenlänge und %5 Millionen Pixeln, ein A3-Blatt mit 2400 dpi")
+                            .arg(QuotedFileName(path), QString::number(size.width()), QString::number(size.height()),
+                                 QString::number(MaxImageSide), QString::number(MaxImagePixels / 1'000'000)));
 
-    const QImage image = reader.read();
-    if (image.isNull()) throw damaged();
+    std::optional<QImage> decoded;
+    if (format == "png") {
+        TPngReading reading;
+        if (control) {
+            reading.Progress = [control](int percent) { control->Progress(percent); };
+            reading.Cancelled = [control] { return control->Cancelled(); };
+        }
+        decoded = ReadPngReduced(data, ReductionFactor(size), reading);
+        if (control && control->Cancelled()) return nullptr;
+    }
+    // Interlaced PNG files come in passes: Qt's reader takes those.
+    if (!decoded) decoded = ReadWithQt(reader, size);
+    if (decoded->isNull()) {
+        // Qt refuses what would take more than its limit to decode whole.
+        if (format != "png" && format != "jpeg" && pixels > MaxKeptPixels)
+            throw EBackdrop(QStringLiteral("Das Bild %1 ist zu groß, um es als %2 zu lesen (%3 × %4 Pixel); als PNG "
+                                           "oder JPEG gespeichert liest Marbelux es verkleinert")
+                                .arg(QuotedFileName(path), QString::fromLatin1(format.toUpper()),
+                                     QString::number(size.width()), QString::number(size.height())));
+        throw damaged();
+    }
     // A quarter turn from the file's orientation tag swaps the axes.
     const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
     const QSize fileSize = turned ? size.transposed() : size;
@@ -129,7 +191,8 @@ std::unique_ptr<TPageSource> OpenImage(const QByteArray& data, const QString& pa
     std::optional<QSizeF> trueSizeMm;
     if (Plausible(dpi))
         trueSizeMm = QSizeF(fileSize.width() / dpi->width() * MmPerInch, fileSize.height() / dpi->height() * MmPerInch);
-    return std::make_unique<TImageSource>(Normalised(image), fileSize, trueSizeMm);
+    if (control) control->Progress(100);
+    return std::make_unique<TImageSource>(Normalised(*decoded), fileSize, trueSizeMm);
 }
 
 } // namespace mx

@@ -32,8 +32,7 @@ void DragStep(benchmark::State& state) {
     bench::SetZoom(*form, zoom);
     if (state.range(2)) {
         bench::UseTheBuildsPdfModule();
-        form->OpenBackdrop(bench::LetterPdfFile());
-        Flush();
+        bench::OpenBackdrop(*form, bench::LetterPdfFile());
     }
     TPaintBox* preview = form->Controls().PaintBox1;
     // Drag the bottom-right corner of a new area back and forth between 60

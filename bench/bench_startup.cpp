@@ -55,8 +55,7 @@ int RunProbe(int argc, char** argv) {
     double rssBackdrop = 0;
     if (qEnvironmentVariable(ProbeVariable) == "backdrop") {
         UseTheBuildsPdfModule();
-        form->OpenBackdrop(LetterPdfFile());
-        Flush();
+        OpenBackdrop(*form, LetterPdfFile());
         rssBackdrop = ResidentMiB();
     }
     std::printf("%f %f %f %f\n", startupMs, rssStart, rssZoom500, rssBackdrop);

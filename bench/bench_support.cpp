@@ -1,6 +1,7 @@
 #include "bench/bench_support.h"
 
 #include "app/main_form.h"
+#include "backdrop/backdrop_panel.h"
 #include "controls/num_spin_edit.h"
 #include "platform/paintbox.h"
 #include "platform/printer.h"
@@ -127,6 +128,13 @@ QString LetterPdfFile() {
 
 void UseTheBuildsPdfModule() {
     if (!qEnvironmentVariableIsSet("MARBELUX_MODULE_DIR")) qputenv("MARBELUX_MODULE_DIR", MARBELUX_MODULE_DIR);
+}
+
+void OpenBackdrop(TMainForm& form, const QString& file) {
+    form.OpenBackdrop(file);
+    auto* panel = form.findChild<TBackdropPanel*>();
+    QTest::qWaitFor([&] { return !panel->Loading(); }, 60000);
+    Flush();
 }
 
 } // namespace bench

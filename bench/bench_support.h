@@ -36,5 +36,7 @@ QByteArray LetterPdf();
 QString LetterPdfFile();
 // The PDF module lies next to the program, not next to the benchmarks.
 void UseTheBuildsPdfModule();
+// Opens a file as the window's backdrop and waits until it is read.
+void OpenBackdrop(mx::TMainForm& form, const QString& file);
 
 } // namespace bench

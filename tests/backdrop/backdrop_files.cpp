@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <png.h>
+#include <vector>
 
 #include "sheet/sheet_math.h"
 
@@ -140,6 +142,40 @@ QByteArray PngHeaderClaiming(int width, int height) {
     // zlib stream's header and the first bytes of a stored block.
     const QByteArray idat = "IDAT" + QByteArray("\x78\x01\x00\x00\x80\xFF\x7F", 7) + QByteArray(64, '\0');
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + PngChunk(ihdr) + PngChunk(idat);
+}
+
+namespace {
+
+void AppendToArray(png_structp png, png_bytep data, png_size_t length) {
+    static_cast<QByteArray*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), qsizetype(length));
+}
+
+} // namespace
+
+QByteArray StreamedGreyPng(int width, int height, double dpi,
+                           const std::function<void(int y, unsigned char* line)>& row) {
+    QByteArray out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return {};
+    }
+    png_set_write_fn(png, &out, AppendToArray, nullptr);
+    png_set_compression_level(png, 1);
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    const auto perMetre = png_uint_32(dpi / 0.0254 + 0.5);
+    png_set_pHYs(png, info, perMetre, perMetre, PNG_RESOLUTION_METER);
+    png_write_info(png, info);
+    std::vector<unsigned char> line(size_t(width), 0xFF);
+    for (int y = 0; y < height; ++y) {
+        row(y, line.data());
+        png_write_row(png, line.data());
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return out;
 }
 
 QString WriteFile(const QString& name, const QByteArray& data) {

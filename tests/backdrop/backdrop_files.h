@@ -8,6 +8,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <functional>
 
 namespace mx::test {
 
@@ -39,6 +40,10 @@ QByteArray Encrypted(const QByteArray& pdf);
 QByteArray MakeImage(const QSize& size, const QRect& black, const char* format, double dpi);
 // A PNG file whose header claims a size, with the start of its pixel data.
 QByteArray PngHeaderClaiming(int width, int height);
+// An 8-bit grey PNG written row by row (never a buffer of its whole size),
+// stating dpi in its pHYs chunk; row(y, line) fills a line of width bytes.
+QByteArray StreamedGreyPng(int width, int height, double dpi,
+                           const std::function<void(int y, unsigned char* line)>& row);
 
 // Writes data to a fresh file in a folder that lives as long as the test
 // program; returns its path.

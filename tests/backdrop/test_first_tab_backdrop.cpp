@@ -35,6 +35,14 @@ protected:
         CreateForm();
     }
     TBackdropPanel& panel() { return *form->findChild<TBackdropPanel*>(); }
+    // Files are read off the window's thread; the window stays usable.
+    void waitForLoad() {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !panel().Loading(); }, 20000));
+    }
+    void open(const QString& file) {
+        form->OpenBackdrop(file);
+        waitForLoad();
+    }
     QImage preview() {
         ui().PaintBox1->Invalidate();
         Flush();
@@ -82,7 +90,7 @@ TEST_F(FirstTabBackdrop, ControlsTakeTheStripsFreeRowAndStartIdle) {
 
 TEST_F(FirstTabBackdrop, WithoutABackdropThePreviewIsWhatItWas) {
     const QImage before = preview();
-    form->OpenBackdrop(letter());
+    open(letter());
     ASSERT_TRUE(panel().HasBackdrop());
     EXPECT_NE(preview(), before);
     QTest::mouseClick(panel().RemoveButton(), Qt::LeftButton);
@@ -91,7 +99,7 @@ TEST_F(FirstTabBackdrop, WithoutABackdropThePreviewIsWhatItWas) {
 }
 
 TEST_F(FirstTabBackdrop, TheBackdropIsDrawnLightenedWhereTheMappingSaysAndNeverPrinted) {
-    form->OpenBackdrop(letter());
+    open(letter());
     const TViewMapping m{form->OriginX, form->OriginY, 30, ui().PaintBox1->logicalDpiX()};
     // The page's black box becomes the backdrop's darkest grey, its white
     // paper stays white.
@@ -125,7 +133,7 @@ int Luminance(QRgb c) { return qRound(0.299 * qRed(c) + 0.587 * qGreen(c) + 0.11
 // beneath by 40 levels at least, and the backdrop's black stays 40 levels
 // below its white.
 TEST_F(FirstTabBackdrop, TheAreaStandsOutFromTheBackdropBeneathIt) {
-    form->OpenBackdrop(letter());
+    open(letter());
     ui().ZoomEd->setValue(100);
     Flush();
     const TViewMapping m{form->OriginX, form->OriginY, 100, ui().PaintBox1->logicalDpiX()};
@@ -170,14 +178,14 @@ TEST_F(FirstTabBackdrop, APdfJobIsByteForByteTheSameWithOrWithoutABackdrop) {
         return bytes;
     };
     const QByteArray without = print("ohne.pdf");
-    form->OpenBackdrop(letter());
+    open(letter());
     ASSERT_TRUE(panel().HasBackdrop());
     EXPECT_EQ(print("mit.pdf"), without);
     SetPrinter(std::make_unique<TTestPrinter>());
 }
 
 TEST_F(FirstTabBackdrop, TheSearchPutsTheAreaOverTheTextAndGoesOnToTheNextMatch) {
-    form->OpenBackdrop(letter());
+    open(letter());
     ASSERT_TRUE(panel().SearchField()->isEnabled());
     const QRectF first = TextBoxMm({"IBAN DE12 3456", {25, 80}});
     typeSearch("iban");
@@ -202,7 +210,7 @@ TEST_F(FirstTabBackdrop, TheSearchPutsTheAreaOverTheTextAndGoesOnToTheNextMatch)
 // At a zoom where the sheet is far larger than the view, the found area is
 // scrolled into view, centred.
 TEST_F(FirstTabBackdrop, TheSearchScrollsTheFoundAreaIntoView) {
-    form->OpenBackdrop(letter());
+    open(letter());
     ui().ZoomEd->setValue(500);
     Flush();
     QScrollBar* h = ui().ScrollBox1->horizontalScrollBar();
@@ -217,7 +225,8 @@ TEST_F(FirstTabBackdrop, TheSearchScrollsTheFoundAreaIntoView) {
             QTest::keyClick(panel().SearchField(), Qt::Key_Return);
             Flush();
         }
-        const TRect r = TViewMapping{form->OriginX, form->OriginY, 500, ui().PaintBox1->logicalDpiX()}.ToPreview(area());
+        const TRect r =
+            TViewMapping{form->OriginX, form->OriginY, 500, ui().PaintBox1->logicalDpiX()}.ToPreview(area());
         const QSize view = ui().ScrollBox1->viewport()->size();
         ASSERT_LE(r.Width(), view.width());
         EXPECT_NEAR(r.Left - h->value(), view.width() - r.Right + h->value(), 2);
@@ -226,7 +235,7 @@ TEST_F(FirstTabBackdrop, TheSearchScrollsTheFoundAreaIntoView) {
 }
 
 TEST_F(FirstTabBackdrop, PagesAreChosenInTheFieldAndAPageTooManyIsNoted) {
-    form->OpenBackdrop(letter());
+    open(letter());
     TNumSpinEdit* page = panel().PageField();
     ASSERT_TRUE(page->isEnabled());
     page->setFocus();
@@ -241,7 +250,7 @@ TEST_F(FirstTabBackdrop, PagesAreChosenInTheFieldAndAPageTooManyIsNoted) {
 }
 
 TEST_F(FirstTabBackdrop, ScansHaveNoTextToSearch) {
-    form->OpenBackdrop(WriteFile("scan.png", MakeImage(QSize(850, 1100), QRect(100, 100, 200, 50), "png", 0)));
+    open(WriteFile("scan.png", MakeImage(QSize(850, 1100), QRect(100, 100, 200, 50), "png", 0)));
     ASSERT_TRUE(panel().HasBackdrop());
     EXPECT_FALSE(panel().SearchField()->isEnabled());
     EXPECT_FALSE(panel().PageField()->isEnabled());
@@ -256,6 +265,7 @@ TEST_F(FirstTabBackdrop, FilesComeInByTheButtonByDroppingAndFromTheCommandLine) 
     EXPECT_FALSE(panel().HasBackdrop());
     Answers().openFileAnswers = {file};
     QTest::mouseClick(panel().OpenButton(), Qt::LeftButton);
+    waitForLoad();
     EXPECT_TRUE(panel().HasBackdrop());
     QTest::mouseClick(panel().RemoveButton(), Qt::LeftButton);
 
@@ -267,21 +277,62 @@ TEST_F(FirstTabBackdrop, FilesComeInByTheButtonByDroppingAndFromTheCommandLine) 
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &drop);
+    waitForLoad();
     EXPECT_TRUE(panel().HasBackdrop());
     QTest::mouseClick(panel().RemoveButton(), Qt::LeftButton);
 
     OpenCommandLineFile(*form, {"marbelux"});
     EXPECT_FALSE(panel().HasBackdrop());
     OpenCommandLineFile(*form, {"marbelux", file});
+    waitForLoad();
     EXPECT_TRUE(panel().HasBackdrop());
     EXPECT_EQ(panel().Backdrop()->FileName(), file);
 }
 
+// A 1200-dpi A4 scan takes a while: the status bar shows how far it is,
+// the window goes on working, and the remove button gives it up.
+TEST_F(FirstTabBackdrop, ABigScanLoadsBehindAResponsiveWindowAndCanBeGivenUp) {
+    const int width = 9921, height = 14032;
+    const QString file = WriteFile("fein.png", StreamedGreyPng(width, height, 1200, [&](int y, unsigned char* line) {
+                                       std::fill(line, line + width, y % 97 < 3 ? 0x00 : 0xFF);
+                                   }));
+    form->OpenBackdrop(file);
+    EXPECT_TRUE(panel().Loading());
+    EXPECT_EQ(panel().RemoveButton()->text(), "Abbre&chen");
+    EXPECT_TRUE(panel().RemoveButton()->isEnabled());
+    QTest::mouseClick(panel().RemoveButton(), Qt::LeftButton);
+    waitForLoad();
+    EXPECT_FALSE(panel().HasBackdrop());
+    EXPECT_EQ(panel().RemoveButton()->text(), "&Entfernen");
+    EXPECT_TRUE(Answers().Errors().isEmpty());
+    EXPECT_EQ(form->ProgressPercent, 0);
+
+    form->OpenBackdrop(file);
+    int seen = 0, edgeTyped = 0;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            if (form->ProgressPercent > 0 && form->ProgressPercent < 100) seen = form->ProgressPercent;
+            // The fields take keys meanwhile.
+            if (panel().Loading() && edgeTyped == 0) {
+                ui().LeftEd->setFocus();
+                ui().LeftEd->selectAll();
+                QTest::keyClick(ui().LeftEd, '3');
+                edgeTyped = 1;
+            }
+            return !panel().Loading();
+        },
+        20000));
+    EXPECT_GT(seen, 0);
+    EXPECT_DOUBLE_EQ(form->AreaLeftMm, 30);
+    EXPECT_TRUE(panel().HasBackdrop());
+    EXPECT_EQ(form->ProgressPercent, 0);
+}
+
 TEST_F(FirstTabBackdrop, AFileThatCannotBeShownIsReportedAndTheBackdropStays) {
-    form->OpenBackdrop(letter());
+    open(letter());
     const TBackdrop* before = panel().Backdrop();
-    form->OpenBackdrop(WriteFile("kaputt.pdf", "%PDF-1.4 nichts weiter"));
-    form->OpenBackdrop("/nirgends/datei.pdf");
+    open(WriteFile("kaputt.pdf", "%PDF-1.4 nichts weiter"));
+    open("/nirgends/datei.pdf");
     EXPECT_EQ(panel().Backdrop(), before);
     ASSERT_EQ(Answers().Errors().size(), 2);
     EXPECT_TRUE(Answers().Errors()[0].contains("„kaputt.pdf“"));

@@ -3,6 +3,7 @@
 #include "backdrop/backdrop.h"
 #include "backdrop/backdrop_error.h"
 #include "backdrop/image_resolution.h"
+#include "platform/canvas.h"
 #include "sheet/sheet_math.h"
 #include "tests/backdrop/backdrop_files.h"
 #include "tests/support/test_support.h"
@@ -14,6 +15,8 @@
 #include <QImage>
 #include <QRandomGenerator>
 #include <QtEndian>
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -159,12 +162,40 @@ TEST(BackdropImage, LargeScanIsPlacedByItsFileSize) {
     ExpectRect(scan->PlacementMm(210, 297), {0, 0, 8 * MmPerInch, 4000 / 600.0 * MmPerInch}, 0.01);
 }
 
+// What a scanner makes is read, however fine: a 1200-dpi A4 page is reduced
+// while it is decoded, and placed at its true size.
+TEST(BackdropImage, A1200DpiA4ScanIsReadReducedAndPlacedAtTrueSize) {
+    const int width = 9921, height = 14032;
+    // A black bar 100 .. 110 mm from the top, 50 .. 150 mm from the left.
+    const auto px = [](double mm) { return int(mm / MmPerInch * 1200); };
+    const QByteArray png = StreamedGreyPng(width, height, 1200, [&](int y, unsigned char* line) {
+        const bool bar = y >= px(100) && y < px(110);
+        std::fill(line, line + width, 0xFF);
+        if (bar) std::fill(line + px(50), line + px(150), 0x00);
+    });
+    ASSERT_FALSE(png.isEmpty());
+    const auto scan = TBackdrop::FromBytes(png, "fein.png");
+    ExpectRect(scan->PlacementMm(210, 297), {0, 0, width / 1200.0 * MmPerInch, height / 1200.0 * MmPerInch}, 0.01);
+    // Drawn at 1 pixel a millimetre, the bar is where it was scanned.
+    const TViewMapping mapping{0, 0, int(std::lround(100 * MmPerInch / 96)), 96};
+    QImage buffer(220, 300, QImage::Format_RGB32);
+    buffer.fill(Qt::white);
+    {
+        TCanvas canvas(&buffer);
+        scan->Draw(canvas, mapping, 210, 297, QRect(0, 0, 211, 298), buffer.rect());
+    }
+    EXPECT_EQ(qGray(buffer.pixel(100, 105)), BackdropDarkest);
+    EXPECT_EQ(qGray(buffer.pixel(100, 95)), 0xFF);
+    EXPECT_EQ(qGray(buffer.pixel(40, 105)), 0xFF);
+}
+
 TEST(BackdropBadInput, MissingUnreadableOversizedAndUnknownFiles) {
     EXPECT_EQ(MessageOf([] { TBackdrop::Open(QDir::temp().filePath("gibt-es-nicht.pdf")); }),
               "Die Datei „gibt-es-nicht.pdf“ gibt es nicht");
     const QString folder = QFileInfo(WriteFile("x", "x")).dir().filePath("ordner.pdf");
     ASSERT_TRUE(QDir().mkpath(folder));
-    EXPECT_EQ(MessageOf([&] { TBackdrop::Open(folder); }), "Die Datei „ordner.pdf“ kann nicht gelesen werden");
+    EXPECT_EQ(MessageOf([&] { TBackdrop::Open(folder); }),
+              "„ordner.pdf“ ist ein Ordner, keine Datei: wählen Sie ein PDF-Dokument oder einen Scan");
 
     // Refused by its size before anything is read (a sparse file).
     QFile huge(WriteFile("riesig.pdf", "%PDF-1.4"));
@@ -206,11 +237,12 @@ TEST(BackdropBadInput, DamagedAndLockedPdfDocuments) {
 
 TEST(BackdropBadInput, AbsurdAndDamagedImages) {
     // The name goes into the message as it is, "%2" and all.
+    const QString tooLarge = "Das Bild „%1“ ist zu groß (%2 Pixel); Marbelux liest Scans bis zu 40000 Pixeln "
+                             "Kantenlänge und 1200 Millionen Pixeln, ein A3-Blatt mit 2400 dpi";
     EXPECT_EQ(OpenMessage("riesig %2.png", PngHeaderClaiming(100000, 100000)),
-              "Das Bild „riesig %2.png“ ist zu groß (100000 × 100000 Pixel)");
+              tooLarge.arg("riesig %2.png", "100000 × 100000"));
     // Each side acceptable, the area not.
-    EXPECT_EQ(OpenMessage("lang.png", PngHeaderClaiming(20000, 19000)),
-              "Das Bild „lang.png“ ist zu groß (20000 × 19000 Pixel)");
+    EXPECT_EQ(OpenMessage("lang.png", PngHeaderClaiming(39000, 39000)), tooLarge.arg("lang.png", "39000 × 39000"));
     // A plausible header without any pixels.
     EXPECT_EQ(OpenMessage("leer.png", PngHeaderClaiming(100, 100)), "Das Bild „leer.png“ ist beschädigt");
     // Cut off in its tables, before the size is known.
