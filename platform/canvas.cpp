@@ -91,7 +91,10 @@ bool FillPdfHatch(QPainter& painter, TBrushStyle style, const QColor& color, con
     }
     const bool axis = style == bsHorizontal || style == bsVertical || style == bsCross;
     const QPointF saved = painter.brushOrigin();
-    painter.setBrushOrigin(axis ? axisOrigin : diagonalOrigin);
+    // Qt places a PDF pattern in the page's own coordinates, without the
+    // painter's transform: the page canvas's origin is added here.
+    const QPointF pageOrigin(painter.worldTransform().dx(), painter.worldTransform().dy());
+    painter.setBrushOrigin(pageOrigin + (axis ? axisOrigin : diagonalOrigin));
     painter.fillRect(r, QBrush(color, pattern));
     painter.setBrushOrigin(saved);
     return true;

@@ -13,6 +13,7 @@
 #include <QPrinterInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <cmath>
 
 namespace mx {
 
@@ -22,13 +23,17 @@ const char* const NoDefaultPrinter = "Zur Zeit ist kein Standard-Drucker gewähl
 
 bool IsQueue(const QPrinter& printer) { return printer.outputFormat() == QPrinter::NativeFormat; }
 
-// Page coordinates start at the printable area's corner.
+// Qt's page coordinates start at the paper's corner: the page transform it
+// writes is then a plain scale, and the printable area's offset is added
+// in whole device pixels by the page canvas (PlacePageOrigin). Left to Qt,
+// the offset goes into the transform as a rounded decimal, and a fill
+// meant for column 295 starts at 294.99999992.
 std::unique_ptr<QPrinter> MakePdfDevice(const QPrinter* layoutOf) {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setOutputFormat(QPrinter::PdfFormat);
     if (layoutOf) printer->setPageLayout(layoutOf->pageLayout());
     printer->setResolution(TQtPrinter::DefaultDpi);
-    printer->setFullPage(false);
+    printer->setFullPage(true);
     return printer;
 }
 
@@ -42,8 +47,22 @@ std::unique_ptr<QPrinter> MakeQueueDevice(const QPrinterInfo& info) {
     auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     if (!printer->isValid()) throw EPrinter(NoDefaultPrinter);
     UseQueueResolution(*printer);
-    printer->setFullPage(false);
+    printer->setFullPage(true);
     return printer;
+}
+
+// Device pixels of a length in points, truncated.
+int PointsToPixels(double points, int dpi) { return int(std::trunc(points * dpi / 72.0)); }
+
+// A page of whole points is rarely a whole number of device pixels high
+// (A4, 842 pt, is 7016.67 pixels at 600 dpi). A rasteriser sizes its
+// raster to the nearest whole row and, as PDF measures from the bottom,
+// lines its rows up with the paper's bottom edge. Shifting the device
+// rows by the fraction puts them on the rasteriser's rows, so an edge at
+// row n is painted from row n on, not from a row split by it.
+double RowAlignment(double heightPoints, int dpi) {
+    const double rows = heightPoints * dpi / 72.0;
+    return rows - std::floor(rows + 0.5);
 }
 
 } // namespace
@@ -95,13 +114,27 @@ QString TQtPrinter::Name() {
     return IsQueue(printer) ? printer.printerName() : QStringLiteral("PDF");
 }
 
+// The paper as the document states it (whole points) and the device's
+// margins, in its pixels.
 void TQtPrinter::RefreshCaps() {
     QPrinter& printer = Device();
     const int dpi = printer.resolution();
-    const QPageLayout layout = printer.pageLayout();
-    const QRect paper = layout.fullRectPixels(dpi);
-    const QRect printable = layout.paintRectPixels(dpi);
-    caps_ = TCaps{dpi, dpi, paper.width(), paper.height(), printable.left(), printable.top()};
+    QPageLayout layout = printer.pageLayout();
+    layout.setMode(QPageLayout::StandardMode);
+    const QRect paper = layout.fullRectPoints();
+    const QRectF printable = layout.paintRect(QPageLayout::Point);
+    caps_ = TCaps{dpi,
+                  dpi,
+                  PointsToPixels(paper.width(), dpi),
+                  PointsToPixels(paper.height(), dpi),
+                  PointsToPixels(printable.left(), dpi),
+                  PointsToPixels(printable.top(), dpi),
+                  RowAlignment(paper.height(), dpi)};
+}
+
+void TQtPrinter::PlacePageOrigin() {
+    painter_->resetTransform();
+    painter_->translate(caps_->offsetX, caps_->offsetY + caps_->rowAlignment);
 }
 
 int TQtPrinter::GetDeviceCaps(int index) {
@@ -156,6 +189,7 @@ bool TQtPrinter::StartDocument() {
         DiscardDocument();
         throw EPrinter(QString("Die Datei %1 kann nicht geschrieben werden").arg(QDir::toNativeSeparators(target)));
     }
+    PlacePageOrigin();
     canvas_ = std::make_unique<TCanvas>(painter_.get());
     return true;
 }
@@ -164,6 +198,7 @@ void TQtPrinter::StartNextPage() {
     canvas_.reset();
     if (!Device().newPage()) throw EPrinter("Die nächste Seite kann nicht begonnen werden");
     painter_->setClipping(false);
+    PlacePageOrigin();
     canvas_ = std::make_unique<TCanvas>(painter_.get());
 }
 

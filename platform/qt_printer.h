@@ -56,9 +56,12 @@ protected:
 private:
     struct TCaps {
         int dpiX, dpiY, width, height, offsetX, offsetY;
+        double rowAlignment; // device pixels; see qt_printer.cpp
     };
 
     void RefreshCaps();
+    // The page canvas's origin at the printable area's corner.
+    void PlacePageOrigin();
     void ClosePainter() noexcept;
 
     TOutput output_;

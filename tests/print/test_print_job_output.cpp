@@ -9,6 +9,7 @@
 #include "tests/support/cups_fixture.h"
 #include "tests/support/main_form_fixture.h"
 #include "tests/support/output_readback.h"
+#include "tests/support/test_printer.h"
 #include "tests/support/test_support.h"
 #include "ui_main_form.h"
 
@@ -21,24 +22,6 @@ namespace {
 
 // The inked rectangle near where paperRect (device pixels from the paper's
 // corner) should be, in the same coordinates.
-QRect inkNear(const QString& pdf, int page, int dpi, const QRect& paperRect) {
-    constexpr int margin = 24;
-    const QRect region = paperRect.adjusted(-margin, -margin, margin, margin);
-    QString error;
-    const QImage image = RenderPdfRegion(pdf, page, dpi, region, &error);
-    EXPECT_FALSE(image.isNull()) << error.toStdString();
-    const QRect ink = InkBounds(image);
-    return ink.isNull() ? ink : ink.translated(region.topLeft());
-}
-
-void expectWithinOnePixel(const QRect& ink, const QRect& expected) {
-    ASSERT_FALSE(ink.isNull()) << "nothing inked near the rectangle";
-    EXPECT_NEAR(ink.left(), expected.left(), 1);
-    EXPECT_NEAR(ink.top(), expected.top(), 1);
-    EXPECT_NEAR(ink.right(), expected.right(), 1);
-    EXPECT_NEAR(ink.bottom(), expected.bottom(), 1);
-}
-
 class JobOutput : public MainFormTest {
 protected:
     void SetUp() override {
@@ -63,11 +46,37 @@ protected:
 
 } // namespace
 
-TEST_F(JobOutput, FrontAndBackJobsLandInAPdfWhereTheMillimetresSay) {
+namespace {
+
+// Exactly the pixels the jobs' arithmetic gives, as poppler and as
+// ghostscript (what the print filters use) rasterise the page.
+void ExpectExactlyOnPaper(const QString& pdf, int page, int dpi, const QRect& expected) {
+    QString error;
+    const QRect region = expected.adjusted(-24, -24, 24, 24);
+    const QImage poppler = RenderPdfRegion(pdf, page, dpi, region, &error);
+    ASSERT_FALSE(poppler.isNull()) << error.toStdString();
+    EXPECT_EQ(InkBounds(poppler).translated(region.topLeft()), expected) << "poppler";
+    const QImage ghostscript = RenderWithGhostscript(pdf, page, dpi, &error, region);
+    ASSERT_FALSE(ghostscript.isNull()) << error.toStdString();
+    EXPECT_EQ(InkBounds(ghostscript).translated(region.topLeft()), expected) << "ghostscript";
+}
+
+} // namespace
+
+TEST_F(JobOutput, FrontAndBackJobsLandInAPdfOnExactlyTheirPixels) {
     QTemporaryDir dir;
     SetPrinter(std::make_unique<TQtPrinter>(TQtPrinter::TOutput::Pdf));
     const int dpi = Printer()->GetDeviceCaps(LOGPIXELSX);
     const int paperWidth = Printer()->GetDeviceCaps(PHYSICALWIDTH);
+    // The page that prints is A4 as the document states it: 595 x 842 pt.
+    EXPECT_EQ(paperWidth, 4958);
+    EXPECT_EQ(Printer()->GetDeviceCaps(PHYSICALHEIGHT), 7016);
+    // Edges whose device pixels start where a rounded page transform went
+    // astray: front column 295, back 2892, bottom row 6543 (exclusive).
+    form->AreaLeftMm = 12.49;
+    form->AreaRightMm = 87.9;
+    form->AreaTopMm = 20.1;
+    form->AreaBottomMm = 276.98;
     for (bool back : {false, true}) {
         const QString pdf = dir.filePath(back ? "back.pdf" : "front.pdf");
         Answers().messageAnswers = {IDYES};
@@ -83,11 +92,44 @@ TEST_F(JobOutput, FrontAndBackJobsLandInAPdfWhereTheMillimetresSay) {
         EXPECT_EQ(info.value("Title"), back ? "Dokumenten-Rückseite vernichten" : "Dokument vernichten");
         for (int page = 1; page <= 2; ++page) {
             SCOPED_TRACE((back ? "back page " : "front page ") + std::to_string(page));
-            const QRect expected = expectedOnPaper(dpi, paperWidth, back);
-            expectWithinOnePixel(inkNear(pdf, page, dpi, expected), expected);
+            ExpectExactlyOnPaper(pdf, page, dpi, expectedOnPaper(dpi, paperWidth, back));
         }
     }
     EXPECT_TRUE(Answers().Errors().isEmpty());
+}
+
+// Through a queue at 600 and at 300 dpi, the spooled page read back at the
+// queue's resolution.
+TEST_F(JobOutput, JobsReachQueuesOfEitherResolutionOnExactlyTheirPixels) {
+    PrivateCups cups;
+    ASSERT_TRUE(cups.Start()) << cups.Error().toStdString();
+    ASSERT_TRUE(cups.AddQueue("Grob", "A4", 300)) << cups.Error().toStdString();
+    form->AreaLeftMm = 12.49;
+    form->AreaRightMm = 87.9;
+    form->AreaTopMm = 20.1;
+    form->AreaBottomMm = 276.98;
+    ui().CopiesED->setValue(1);
+    for (const QString& queue : {cups.Queue(), QString("Grob")}) {
+        ASSERT_EQ(cups.Run("lpadmin", {"-d", queue}), 0);
+        SetPrinter(std::make_unique<TQtPrinter>());
+        const int dpi = Printer()->GetDeviceCaps(LOGPIXELSX);
+        ASSERT_EQ(dpi, queue == "Grob" ? 300 : 600);
+        const int paperWidth = Printer()->GetDeviceCaps(PHYSICALWIDTH);
+        for (bool back : {false, true}) {
+            SCOPED_TRACE(QString("%1 dpi, %2").arg(dpi).arg(back ? "back" : "front").toStdString());
+            Answers().messageAnswers = {IDYES};
+            if (back)
+                form->BackBtnClick(ui().BackBtn);
+            else
+                form->PrintBtnClick(ui().PrintBtn);
+            ASSERT_TRUE(cups.WaitUntilIdle(60000, queue)) << cups.LogTail().toStdString();
+            QTemporaryDir dir;
+            const QString pdf = dir.filePath("spooled.pdf");
+            ASSERT_TRUE(cups.SpooledPdf(queue, pdf));
+            ExpectExactlyOnPaper(pdf, 1, dpi, expectedOnPaper(dpi, paperWidth, back));
+        }
+    }
+    SetPrinter(std::make_unique<TTestPrinter>()); // before the private queues go away
 }
 
 TEST_F(JobOutput, CancelledFileChoicePrintsAndShowsNothing) {

@@ -100,3 +100,7 @@ QString DataPath(const QString& relative) {
 }
 
 } // namespace mx::test
+
+void PrintTo(const QRect& rect, std::ostream* os) {
+    *os << rect.x() << ", " << rect.y() << ", " << rect.width() << " x " << rect.height();
+}

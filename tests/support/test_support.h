@@ -4,10 +4,12 @@
 #include "platform/application.h"
 #include "platform/exception.h"
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <ostream>
 
 class QPrinter;
 class QWidget;
@@ -74,3 +76,6 @@ void SendWheel(QWidget* w, int notches);
 QString DataPath(const QString& relative);
 
 } // namespace mx::test
+
+// Rectangles in failure messages as x, y, width x height.
+void PrintTo(const QRect& rect, std::ostream* os);
