@@ -54,18 +54,27 @@ void DrawCalibrationPage(TSidePage& page, const PrinterGeometry& g, bool back) {
 
 std::array<TCalibrationCross, 2> CalibrationCrosses(const PrinterGeometry& g, bool back) {
     if (g.Dpi <= 0) throw EPrinter("Der Drucker meldet keine brauchbare Auflösung");
-    const double left = std::round(DeviceToMm(g.OffsetX, g.Dpi) + CrossInsetMm);
-    const double top = std::round(DeviceToMm(g.OffsetY, g.Dpi) + CrossInsetMm);
-    const double right = std::round(DeviceToMm(g.PaperWidth - g.OffsetX, g.Dpi) - CrossInsetMm);
-    const double bottom = std::round(DeviceToMm(g.PaperHeight - g.OffsetY, g.Dpi) - CrossInsetMm);
-    if (right - left < LeastSpanMm || bottom - top < LeastSpanMm)
+    // Half inches are whole device pixels at every even resolution, and
+    // whole tenths of a millimetre (12,7 mm): a cross lies exactly where
+    // its number says, so a printer measured at +1,0 mm is corrected by
+    // exactly that.
+    const int unitPx = g.Dpi % 2 == 0 ? g.Dpi / 2 : g.Dpi;
+    const double unitMm = g.Dpi % 2 == 0 ? 12.7 : 25.4;
+    const auto unitsAtLeast = [&](double mm) { return int(std::ceil(mm / DeviceToMm(unitPx, g.Dpi) - 1e-9)); };
+    const auto unitsAtMost = [&](double mm) { return int(std::floor(mm / DeviceToMm(unitPx, g.Dpi) + 1e-9)); };
+    const int left = unitsAtLeast(DeviceToMm(g.OffsetX, g.Dpi) + CrossInsetMm);
+    const int top = unitsAtLeast(DeviceToMm(g.OffsetY, g.Dpi) + CrossInsetMm);
+    const int right = unitsAtMost(DeviceToMm(g.PaperWidth - g.OffsetX, g.Dpi) - CrossInsetMm);
+    const int bottom = unitsAtMost(DeviceToMm(g.PaperHeight - g.OffsetY, g.Dpi) - CrossInsetMm);
+    if ((right - left) * unitMm < LeastSpanMm || (bottom - top) * unitMm < LeastSpanMm)
         throw EPrinter("Das Papier ist zu klein für die Kalibrierseite");
-    const auto cross = [&](double xMm, double yMm) {
-        int x = MmToDevice(xMm, g.Dpi);
-        const int y = MmToDevice(yMm, g.Dpi);
-        if (back) x = g.PaperWidth - x; // as BackRect mirrors an edge
-        return TCalibrationCross{{x, y}, DeviceToMm(x, g.Dpi), DeviceToMm(y, g.Dpi)};
+    // Positions on the printed side itself, from its left and top edges.
+    const auto cross = [&](int x, int y) {
+        return TCalibrationCross{{x * unitPx, y * unitPx}, x * unitMm, y * unitMm};
     };
+    // The back's crosses lie as the front's do, mirrored: the first at the
+    // top right.
+    if (back) return {cross(right, top), cross(left, bottom)};
     return {cross(left, top), cross(right, bottom)};
 }
 

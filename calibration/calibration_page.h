@@ -7,10 +7,10 @@
 // top edge to the centre of a cross. For the front these are the sheet's
 // millimetres; for the back they are the device's own positions on the
 // back, which the back job reaches by mirroring (x becomes paper width
-// less x). So the back page puts its crosses at the mirrored positions of
-// the front's, states their nominal millimetres as measured on the back
-// itself, and the back's correction works on the mirrored rectangles in
-// the same coordinates. The page is printed without any correction, so the
+// less x). So the back page arranges its crosses as the front's mirrored,
+// states their nominal millimetres as measured on the back itself, and the
+// back's correction works on the mirrored rectangles in the same
+// coordinates. The page is printed without any correction, so the
 // measurement shows the printer's own deviation.
 #include <QPoint>
 #include <array>
@@ -26,9 +26,9 @@ struct TCalibrationCross {
 };
 
 // Cross 1 near the top-left, cross 2 near the bottom-right of the front's
-// printable region, 20 mm inside its corners in whole millimetres; on the
-// back the same crosses mirrored. Raises EPrinter when the paper is too
-// small for them.
+// printable region, at least 20 mm inside its corners on whole half
+// inches; on the back cross 1 near the top-right, cross 2 near the
+// bottom-left. Raises EPrinter when the paper is too small for them.
 std::array<TCalibrationCross, 2> CalibrationCrosses(const PrinterGeometry& g, bool back);
 
 // False when the user cancelled the choice of where to print.

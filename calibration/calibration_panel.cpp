@@ -62,11 +62,16 @@ void TCalibrationPanel::ShowCorrection() {
 
 void TCalibrationPanel::TestPrintClick() {
     const bool back = testSide_->currentIndex() == 1;
-    if (Application()->MessageBox(
-            QStringLiteral("Legen Sie bitte ein leeres Blatt oder eine Kopie des Dokuments in den Drucker ein.\n\n"
-                           "Der Testdruck zeigt den Umriss des gewählten Bereichs dort, wo die Vernichtung ihn "
-                           "überdrucken würde."),
-            QStringLiteral("Testdruck"), MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
+    const QString question =
+        back
+            ? QStringLiteral("Legen Sie bitte ein leeres Blatt oder eine Kopie des Dokuments so in den Drucker ein wie "
+                             "zum Vernichten einer Rückseite: umgedreht, damit die Rückseite bedruckt wird.\n\n"
+                             "Der Testdruck zeigt den Umriss des gewählten Bereichs gespiegelt dort, wo die "
+                             "Vernichtung der Rückseite ihn überdrucken würde.")
+            : QStringLiteral("Legen Sie bitte ein leeres Blatt oder eine Kopie des Dokuments in den Drucker ein.\n\n"
+                             "Der Testdruck zeigt den Umriss des gewählten Bereichs dort, wo die Vernichtung ihn "
+                             "überdrucken würde.");
+    if (Application()->MessageBox(question, QStringLiteral("Testdruck"), MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
         return;
     TPrinter* printer = Printer();
     printer->Refresh();

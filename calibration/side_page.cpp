@@ -74,25 +74,42 @@ QPoint TSidePage::Lines(QPoint job, const QStringList& lines, double heightMm) {
     return job;
 }
 
+int TSidePage::InsidePrintable(bool horizontal) const {
+    // A correction towards the edge would move marks drawn at the edge off
+    // the printable region, where the device cuts them.
+    int from = 0;
+    for (int tries = 0; tries < 3; ++tries) {
+        const QPoint landed = CorrectedPoint({from, from}, g_, correction_);
+        const int at = horizontal ? landed.y() : landed.x();
+        if (at >= 0) break;
+        from -= at;
+    }
+    return from;
+}
+
 void TSidePage::MillimetreScales() {
     const TRect printable = Printable();
     const int tick = Width(0.15);
     for (const bool horizontal : {true, false}) {
         const int origin = horizontal ? g_.OffsetX : g_.OffsetY;
         const int extent = horizontal ? printable.Right : printable.Bottom;
+        // The ticks hang from the edge across this scale's axis.
+        const int base = InsidePrintable(horizontal);
         const int first = int(std::ceil(DeviceToMm(origin, g_.Dpi)));
         const int last = int(std::floor(DeviceToMm(origin + extent, g_.Dpi)));
         for (int mm = first; mm <= last; ++mm) {
             const int at = Px(mm) - origin;
             const int length = Px(mm % 10 == 0 ? 4 : mm % 5 == 0 ? 2.5 : 1.5);
             const int from = at - tick / 2;
-            Fill(horizontal ? TRect{from, 0, from + tick, length} : TRect{0, from, length, from + tick}, clBlack);
+            Fill(horizontal ? TRect{from, base, from + tick, base + length}
+                            : TRect{base, from, base + length, from + tick},
+                 clBlack);
             // Numbers start clear of the corner where both scales meet.
             if (mm % 10 != 0 || at < Px(8)) continue;
             if (horizontal)
-                Text({at, Px(4.5)}, QString::number(mm), DT_CENTER | DT_TOP, 2.5);
+                Text({at, base + Px(4.5)}, QString::number(mm), DT_CENTER | DT_TOP, 2.5);
             else
-                Text({Px(4.5), at}, QString::number(mm), DT_LEFT | DT_VCENTER, 2.5);
+                Text({base + Px(4.5), at}, QString::number(mm), DT_LEFT | DT_VCENTER, 2.5);
         }
     }
 }

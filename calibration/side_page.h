@@ -43,10 +43,15 @@ public:
     QPoint Lines(QPoint job, const QStringList& lines, double heightMm);
 
     // Millimetre scales along the top and the left edge of the printable
-    // region, counted from the paper's edges.
+    // region, counted from the paper's edges, whole inside the region.
     void MillimetreScales();
 
 private:
+    // The first job coordinate across an edge (the top edge when
+    // horizontal, else the left one) that stays inside the printable
+    // region after the correction.
+    int InsidePrintable(bool horizontal) const;
+
     TCanvas& canvas_;
     PrinterGeometry g_;
     std::optional<TSideCorrection> correction_;

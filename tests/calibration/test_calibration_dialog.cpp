@@ -100,6 +100,21 @@ TEST_F(CalibrationDialog, EnterInAFieldStoresTheBackMeasuredOnTheBackItself) {
     ExpectNear(stored.Back->Y, deviation.Y);
 }
 
+// The crosses lie exactly where their numbers say: a printer measured at
+// +1,0 / −0,5 mm without stretch is stored as exactly that.
+TEST_F(CalibrationDialog, AMeasuredShiftIsStoredExactly) {
+    TCalibrationDialog dialog(printer, "P", store);
+    for (const bool back : {false, true}) TypeSide(dialog, back, {{1.0, 1.0}, {-0.5, 1.0}});
+    dialog.OkClick();
+    ASSERT_EQ(dialog.result(), QDialog::Accepted) << LastMessage().toStdString();
+    const TPrinterCalibration stored = store.Load("P");
+    for (const auto& side : {stored.Front, stored.Back}) {
+        ASSERT_TRUE(side);
+        EXPECT_EQ(side->X, (TAxisCorrection{1.0, 1.0}));
+        EXPECT_EQ(side->Y, (TAxisCorrection{-0.5, 1.0}));
+    }
+}
+
 TEST_F(CalibrationDialog, IncompleteOrImpossibleValuesKeepItOpenAndStoreNothing) {
     TCalibrationDialog dialog(printer, "P", store);
     const auto crosses = CalibrationCrosses(ReadPrinterGeometry(printer), false);

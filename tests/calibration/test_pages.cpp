@@ -105,19 +105,56 @@ TEST_F(Pages, TestPageScalesCountMillimetresFromThePapersEdges) {
     EXPECT_FALSE(IsBlack(page, 1, MmToDevice(202.5, g.Dpi) - g.OffsetY - 2));
 }
 
+// A correction that moves the page towards its edges moves the scales
+// inward, so the device cuts none of their ticks.
+TEST_F(Pages, TestPageScalesStayWholeUnderACorrectionTowardsTheEdge) {
+    const TSideCorrection shifted{{1.05, 1.0}, {1.05, 1.0}};
+    ASSERT_TRUE(PrintTestPage(printer, area, false, {shifted, {}}));
+    const QImage& page = OnlyPage();
+    const auto within = [&](bool alongRow, int at) {
+        for (int v = 0; v < MmToDevice(10, g.Dpi); ++v)
+            if (IsBlack(page, alongRow ? v : at, alongRow ? at : v))
+                return BlackRun(page, alongRow ? v : at, alongRow ? at : v, alongRow);
+        return std::pair{0, 0};
+    };
+    // The 200-mm tick of the left scale and the 150-mm tick of the top one.
+    const TRect left =
+        CorrectedRect({0, MmToDevice(200, g.Dpi) - g.OffsetY, 1, MmToDevice(200, g.Dpi) - g.OffsetY + 1}, g, shifted);
+    const auto leftRun = within(true, left.Top);
+    EXPECT_GE(leftRun.first, 0);
+    EXPECT_NEAR(leftRun.second - leftRun.first, MmToDevice(4.0, g.Dpi), 1);
+    const TRect top =
+        CorrectedRect({MmToDevice(150, g.Dpi) - g.OffsetX, 0, MmToDevice(150, g.Dpi) - g.OffsetX + 1, 1}, g, shifted);
+    const auto topRun = within(false, top.Left);
+    EXPECT_GE(topRun.first, 0);
+    EXPECT_NEAR(topRun.second - topRun.first, MmToDevice(4.0, g.Dpi), 1);
+}
+
 TEST_F(Pages, CalibrationCrossesSitWhereTheirMillimetresSay) {
     const auto front = CalibrationCrosses(g, false), back = CalibrationCrosses(g, true);
-    // 20 mm inside the printable corners, in whole millimetres.
-    EXPECT_EQ(front[0].Paper, QPoint(MmToDevice(24, 300), MmToDevice(26, 300)));
-    EXPECT_EQ(front[1].Paper, QPoint(MmToDevice(192, 300), MmToDevice(253, 300)));
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_NEAR(front[i].XMm, std::round(front[i].XMm), 25.4 / 300);
-        // The back's crosses at the mirrored device positions, their
-        // millimetres as measured on the back itself.
-        EXPECT_EQ(back[i].Paper, QPoint(g.PaperWidth - front[i].Paper.x(), front[i].Paper.y()));
-        EXPECT_DOUBLE_EQ(back[i].XMm, DeviceToMm(back[i].Paper.x(), g.Dpi));
-        EXPECT_DOUBLE_EQ(back[i].YMm, front[i].YMm);
+    // At least 20 mm inside the printable corners, on whole half inches:
+    // whole pixels at 300 dpi and whole tenths of a millimetre.
+    EXPECT_EQ(front[0].Paper, QPoint(300, 450));
+    EXPECT_EQ(front[1].Paper, QPoint(2250, 2850));
+    EXPECT_DOUBLE_EQ(front[0].XMm, 25.4);
+    EXPECT_DOUBLE_EQ(front[0].YMm, 38.1);
+    EXPECT_DOUBLE_EQ(front[1].XMm, 190.5);
+    EXPECT_DOUBLE_EQ(front[1].YMm, 241.3);
+    // The back's arranged as the front's mirrored, measured on the back.
+    EXPECT_EQ(back[0].Paper, QPoint(2250, 450));
+    EXPECT_EQ(back[1].Paper, QPoint(300, 2850));
+    for (const auto& cross : {front[0], front[1], back[0], back[1]}) {
+        EXPECT_NEAR(DeviceToMm(cross.Paper.x(), g.Dpi), cross.XMm, 0.001);
+        EXPECT_NEAR(DeviceToMm(cross.Paper.y(), g.Dpi), cross.YMm, 0.001);
     }
+    // An odd resolution has no whole half inches: whole inches then.
+    PrinterGeometry odd = g;
+    odd.Dpi = 75;
+    odd.PaperWidth = 638;
+    odd.PaperHeight = 825;
+    odd.OffsetX = odd.OffsetY = 0;
+    EXPECT_EQ(CalibrationCrosses(odd, false)[0].Paper, QPoint(75, 75));
+    EXPECT_DOUBLE_EQ(CalibrationCrosses(odd, false)[0].XMm, 25.4);
 
     for (const bool isBack : {false, true}) {
         printer.Documents.clear();

@@ -143,12 +143,15 @@ TEST_F(ThirdTab, TestPrintAsksForABlankSheetAndPrintsOnlyOnOk) {
     ASSERT_EQ(Answers().messages.size(), 1u);
     EXPECT_EQ(Answers().messages[0].caption, "Testdruck");
     EXPECT_TRUE(Answers().messages[0].text.contains("leeres Blatt oder eine Kopie"));
+    EXPECT_FALSE(Answers().messages[0].text.contains("umgedreht"));
     EXPECT_EQ(Answers().messages[0].flags & 0x0F, MB_OKCANCEL);
     EXPECT_TRUE(printer->Documents.empty());
 
+    // For the back the sheet goes in turned over, as for the back job.
     Answers().messageAnswers = {IDOK};
     panel().TestSideBox()->setCurrentIndex(1);
     QTest::mouseClick(panel().TestPrintButton(), Qt::LeftButton);
+    EXPECT_TRUE(Answers().messages[1].text.contains("wie zum Vernichten einer Rückseite: umgedreht"));
     ASSERT_EQ(printer->Documents.size(), 1u);
     EXPECT_EQ(printer->Documents[0].PageCount, 1);
     EXPECT_TRUE(printer->Documents[0].Ended);
