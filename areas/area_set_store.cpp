@@ -20,7 +20,8 @@ const QString AreaKey = QStringLiteral("Bereich");
 // The damaged entries a report names; the rest are counted.
 constexpr int NamedInReport = 5;
 
-QString Number(double value) { return QString::number(value, 'g', 10); }
+// The shortest text that reads back as the same number.
+QString Number(double value) { return QString::number(value, 'g', QLocale::FloatingPointShortest); }
 
 // Numbers separated by ";", each finite; nothing unless there are count.
 std::optional<QList<double>> Numbers(const QString& value, int count) {
