@@ -57,9 +57,7 @@ std::optional<int> YearAt(const QString& t, int i, bool twoDigits, int& end) {
 bool IsBreak(QChar c) { return IsWordBreak(c) || IsLineBreak(c); }
 
 // Nothing that makes the date part of a longer number or word follows.
-bool EndsDate(const QString& t, int end) {
-    return EndsToken(t, end) && !GoesOnAsNumber(t, end) && !(At(t, end) == u'-' && IsDigit(At(t, end + 1)));
-}
+bool EndsDate(const QString& t, int end) { return EndsToken(t, end) && !GoesOnAsNumber(t, end); }
 
 // "12.03.2024", "1.3.24", "12. März 2024", "12. Mär. 2024"; the end of
 // the date, or nothing.
@@ -95,7 +93,9 @@ std::optional<int> YearFirstAt(const QString& t, int i) {
     const std::optional<int> month = NumberAt(t, end + 1, 2, 2, end);
     if (!month || At(t, end) != u'-') return std::nullopt;
     const std::optional<int> day = NumberAt(t, end + 1, 2, 2, end);
-    if (!day || !EndsDate(t, end) || !IsCalendarDate(*year, *month, *day)) return std::nullopt;
+    if (!day || !EndsDate(t, end) || (At(t, end) == u'-' && IsDigit(At(t, end + 1))) ||
+        !IsCalendarDate(*year, *month, *day))
+        return std::nullopt;
     return end;
 }
 
@@ -125,11 +125,13 @@ QList<TSpan> FindDates(const QString& t) {
         if (!StartsToken(t, i)) continue;
         std::optional<int> end;
         if (IsDigit(t[i])) {
-            // Not the tail of a dotted or dashed number ("1.12.03.2024").
+            // Not the tail of a dotted or dashed number ("1.12.03.2024",
+            // "1-2024-03-12"); a dash may join two dates as a range.
             const QChar before = At(t, i - 1);
-            if ((before == u'.' || before == u'-' || before == u'/') && IsDigit(At(t, i - 2))) continue;
+            const bool afterNumber = IsDigit(At(t, i - 2));
+            if ((before == u'.' || before == u'/') && afterNumber) continue;
             end = DayFirstAt(t, i);
-            if (!end) end = YearFirstAt(t, i);
+            if (!end && !(before == u'-' && afterNumber)) end = YearFirstAt(t, i);
         } else if (t[i].isLetter()) {
             end = MonthFirstAt(t, i);
         }

@@ -141,11 +141,12 @@ TEST(Proposals, Dates) {
             "31.02.2024", "29.02.2023", "31.04.2024", "12.13.2024", "0.3.2024", // no such day
             "12.03.202",                                                        // three-digit year
             "12.03.1899", "12.03.2100",                                         // years outside
-            "1.12.03.2024", "12.03.2024.5", "2024-03-12-1",                     // longer numbers
+            "1.12.03.2024", "12.03.2024.5", "2024-03-12-1", "1-2024-03-12",     // longer numbers
             "12. Märzen 2024", "Mär 2024", "12. Mai",                           // not a month, no year
         },
         "Datum", false);
     EXPECT_EQ(Found({"Berlin, den 12. März", "2024"}), QStringList{"Datum: 12. März 2024"});
+    EXPECT_EQ(Found({"Zeitraum 01.03.2024-31.03.2024"}), (QStringList{"Datum: 01.03.2024", "Datum: 31.03.2024"}));
 }
 
 TEST(Proposals, TelephoneNumbers) {
