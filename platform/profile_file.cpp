@@ -114,9 +114,9 @@ struct Document {
         return "\n";
     }
 
-    // Index of the first header of the section, or -1.
-    int FindSection(const QString& section) const {
-        for (int i = 0; i < int(lines.size()); ++i) {
+    // Index of the first header of the section from line `from` on, or -1.
+    int FindSection(const QString& section, int from = 0) const {
+        for (int i = from; i < int(lines.size()); ++i) {
             const Parsed p = ParseLine(lines[i].text);
             if (p.kind == Kind::Section && SameName(p.name, section)) return i;
         }
@@ -158,6 +158,29 @@ struct Document {
             found = true;
         }
         return found;
+    }
+
+    // Replaces the lines of the section's first occurrence, or appends it;
+    // blank lines closing the old section stay, later occurrences go.
+    void replace(const QString& section, const std::vector<QByteArray>& entries) {
+        std::vector<Line> block{{'[' + section.toUtf8() + ']', lineEnd()}};
+        for (const QByteArray& entry : entries) block.push_back({entry, lineEnd()});
+        int head = FindSection(section);
+        if (head < 0) {
+            if (!lines.empty() && !lines.back().text.trimmed().isEmpty()) InsertLine(int(lines.size()), QByteArray());
+            head = int(lines.size());
+            if (head > 0 && lines[head - 1].eol.isEmpty()) lines[head - 1].eol = lineEnd();
+            lines.insert(lines.end(), block.begin(), block.end());
+        } else {
+            int end = sectionEnd(head);
+            while (end > head + 1 && lines[end - 1].text.trimmed().isEmpty()) --end;
+            if (end == int(lines.size()) && lines[end - 1].eol.isEmpty()) block.back().eol.clear();
+            lines.erase(lines.begin() + head, lines.begin() + end);
+            lines.insert(lines.begin() + head, block.begin(), block.end());
+        }
+        const int after = head + int(block.size());
+        for (int later = FindSection(section, after); later >= 0; later = FindSection(section, after))
+            lines.erase(lines.begin() + later, lines.begin() + sectionEnd(later));
     }
 
     void set(const QString& section, const QString& key, const QByteArray& value) {
@@ -271,6 +294,14 @@ bool ReplaceFile(const QString& target, const QByteArray& data) {
     return true;
 }
 
+// The value of a key line as a read gives it.
+QString ValueOf(const Line& line, const Parsed& p) {
+    QString value = Decode(line.text.mid(p.valueAt)).trimmed();
+    if (value.size() >= 2 && (value[0] == u'"' || value[0] == u'\'') && value.back() == value[0])
+        value = value.mid(1, value.size() - 2);
+    return value.left(MaxProfileValueLength);
+}
+
 QByteArray OneLine(const QString& value) {
     QByteArray bytes = value.toUtf8();
     bytes.replace('\r', ' ').replace('\n', ' ');
@@ -320,11 +351,31 @@ QString TIniFile::ReadString(const QString& section, const QString& key, const Q
     const Document& d = pending_ ? pending_->doc : loaded;
     Parsed p;
     const int at = d.FindKey(section, key, &p);
-    if (at < 0) return def;
-    QString value = Decode(d.lines[at].text.mid(p.valueAt)).trimmed();
-    if (value.size() >= 2 && (value[0] == u'"' || value[0] == u'\'') && value.back() == value[0])
-        value = value.mid(1, value.size() - 2);
-    return value.left(MaxProfileValueLength);
+    return at < 0 ? def : ValueOf(d.lines[at], p);
+}
+
+QStringList TIniFile::SectionNames() const {
+    const Document loaded = pending_ ? Document() : Load(path_);
+    const Document& d = pending_ ? pending_->doc : loaded;
+    QStringList names;
+    for (const Line& line : d.lines) {
+        const Parsed p = ParseLine(line.text);
+        if (p.kind == Kind::Section && !names.contains(p.name, Qt::CaseInsensitive)) names.append(p.name);
+    }
+    return names;
+}
+
+QList<std::pair<QString, QString>> TIniFile::ReadSection(const QString& section) const {
+    const Document loaded = pending_ ? Document() : Load(path_);
+    const Document& d = pending_ ? pending_->doc : loaded;
+    QList<std::pair<QString, QString>> entries;
+    const int head = d.FindSection(section);
+    if (head < 0) return entries;
+    for (int i = head + 1, end = d.sectionEnd(head); i < end; ++i) {
+        const Parsed p = ParseLine(d.lines[i].text);
+        if (p.kind == Kind::Key) entries.append({p.name, ValueOf(d.lines[i], p)});
+    }
+    return entries;
 }
 
 int TIniFile::ReadInteger(const QString& section, const QString& key, int def) const {
@@ -373,6 +424,22 @@ void TIniFile::EraseSection(const QString& section) {
     Document d;
     if (!Load(target, d)) RaiseWriteError();
     if (d.erase(section) && !ReplaceFile(target, d.ToBytes())) RaiseWriteError();
+}
+
+void TIniFile::WriteSection(const QString& section, const QList<std::pair<QString, QString>>& entries) {
+    std::vector<QByteArray> lines;
+    for (const auto& [key, value] : entries) lines.push_back(key.toUtf8() + '=' + OneLine(value));
+    if (pending_) {
+        if (!pending_->readable) RaiseWriteError();
+        pending_->doc.replace(section, lines);
+        pending_->changed = true;
+        return;
+    }
+    const QString target = WriteTarget();
+    Document d;
+    if (!Load(target, d)) RaiseWriteError();
+    d.replace(section, lines);
+    if (!ReplaceFile(target, d.ToBytes())) RaiseWriteError();
 }
 
 void TIniFile::BeginUpdate() {

@@ -10,10 +10,13 @@
 // disk and only then renames it over the old one, so a failure at any
 // point leaves the previous file as it was. Between BeginUpdate() and
 // UpdateFile() the file is read once and all writes go out together.
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class QStringView;
 
@@ -48,6 +51,11 @@ public:
     // ParseProfileInt of the value, or def when missing or malformed.
     int ReadInteger(const QString& section, const QString& key, int def) const;
     bool SectionExists(const QString& section) const;
+    // The sections' names in file order, each once (in its first spelling).
+    QStringList SectionNames() const;
+    // The key lines of the first section of that name in file order, each
+    // value as ReadString gives it.
+    QList<std::pair<QString, QString>> ReadSection(const QString& section) const;
 
     // Sets the key, adding the key or the section when missing. Line breaks
     // in the value become blanks. Raises EIniFileError
@@ -58,6 +66,10 @@ public:
     // Removes every section of that name with all its lines; no write when
     // there is none. Raises EIniFileError like WriteString.
     void EraseSection(const QString& section);
+    // Makes the section hold exactly these keys (its header spelt as
+    // given): in the place of its first header, else at the end; further
+    // sections of that name go. Raises EIniFileError like WriteString.
+    void WriteSection(const QString& section, const QList<std::pair<QString, QString>>& entries);
 
     // Reads the file once; reads and writes then use that copy, and writes
     // are held back until UpdateFile().

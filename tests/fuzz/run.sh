@@ -12,7 +12,7 @@ cd "$(dirname "$0")/../.."
 seconds="${1:-300}"
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(profile_file spin_parse html_color gif jpeg backdrop)
+((${#targets[@]})) || targets=(profile_file spin_parse html_color gif jpeg backdrop area_sets)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
