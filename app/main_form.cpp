@@ -88,11 +88,17 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
     // user has not clicked leaves the wheel to the preview.
     for (QWidget* child : findChildren<QWidget*>())
         if ((child->focusPolicy() & Qt::WheelFocus) == Qt::WheelFocus) child->setFocusPolicy(Qt::StrongFocus);
+    // The print system answered what the preview and the third tab wait for.
+    Printer()->OnReady = [this] {
+        ui->PaintBox1->Invalidate();
+        calibration_->ShowCorrection();
+    };
     qApp->installEventFilter(this);
     FormCreate(this);
 }
 
 TMainForm::~TMainForm() {
+    Printer()->OnReady = nullptr;
     qApp->removeEventFilter(this);
     if (FormStorage1) FormStorage1->WindowDestroying();
     FormDestroy(this);

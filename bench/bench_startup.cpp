@@ -35,10 +35,7 @@ int RunProbe(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     TQtApplication app(argc, argv);
     SetUpApplication();
-    auto* form = new TMainForm;
-    Application()->MainForm = form;
-    form->setAttribute(Qt::WA_DeleteOnClose);
-    form->show();
+    TMainForm* form = ShowMainForm();
     QElapsedTimer timeout;
     timeout.start();
     while (!PreviewDrawn(*form) && timeout.elapsed() < 10000) QCoreApplication::processEvents();

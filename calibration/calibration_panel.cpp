@@ -51,6 +51,8 @@ TRect TCalibrationPanel::Corrected(const TRect& jobRect, const PrinterGeometry& 
 
 void TCalibrationPanel::ShowCorrection() {
     QString text;
+    // The printer's name is known once the print system has answered.
+    if (!Printer()->Ready()) return;
     try {
         text = DescribeCalibration(store_->Load(Printer()->Name()));
     } catch (const EPrinter&) {

@@ -8,16 +8,34 @@ namespace mx {
 
 TImage::TImage(QWidget* parent) : QWidget(parent) {}
 
+const TPicture& TImage::Picture() const {
+    DecodePending();
+    return picture_;
+}
+
 void TImage::SetPicture(const TPicture& picture) {
+    pending_ = false;
     picture_ = picture;
     update();
 }
 
 void TImage::SetPictureResource(const QString& path) {
     resource_ = path;
-    TPicture loaded;
-    Application()->Guard([&] { loaded = TPicture::FromResource(path); });
-    SetPicture(loaded);
+    picture_ = TPicture();
+    pending_ = true;
+    if (isVisible()) DecodePending();
+    update();
+}
+
+void TImage::DecodePending() const {
+    if (!pending_) return;
+    pending_ = false;
+    Application()->Guard([this] { picture_ = TPicture::FromResource(resource_); });
+}
+
+void TImage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    DecodePending();
 }
 
 void TImage::SetStretch(bool stretch) {
@@ -27,7 +45,7 @@ void TImage::SetStretch(bool stretch) {
 }
 
 void TImage::paintEvent(QPaintEvent*) {
-    if (picture_.Empty()) return;
+    if (pending_ || picture_.Empty()) return;
     QPainter p(this);
     if (stretch_) {
         p.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -14,21 +14,26 @@ class TImage : public QWidget {
 public:
     explicit TImage(QWidget* parent = nullptr);
 
-    const TPicture& Picture() const { return picture_; }
+    const TPicture& Picture() const;
     void SetPicture(const TPicture& picture);
     // Loads a picture; one that fails to decode is reported and leaves the
-    // control empty.
+    // control empty. It is decoded when first shown or asked for: the
+    // pictures of the tabs not yet shown cost nothing at start-up.
     void SetPictureResource(const QString& path);
     QString PictureResource() const { return resource_; }
     bool Stretch() const { return stretch_; }
     void SetStretch(bool stretch);
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    TPicture picture_;
+    void DecodePending() const;
+
+    mutable TPicture picture_;
     QString resource_;
+    mutable bool pending_ = false;
     bool stretch_ = false;
 };
 

@@ -38,6 +38,14 @@ public:
     // The queue's name ("PDF" for file output), for per-printer settings.
     virtual QString Name() = 0;
 
+    // Starts asking the print system on a thread of its own, so that one
+    // that is slow to answer holds up nothing at start-up. Until it has
+    // answered Ready() is false; whatever needs the answer before then
+    // waits for it. OnReady runs on the window's thread once it has come.
+    virtual void AskInBackground() {}
+    virtual bool Ready() { return true; }
+    std::function<void()> OnReady;
+
     const QString& Title() const { return title_; }
     void SetTitle(const QString& title) { title_ = title; }
 

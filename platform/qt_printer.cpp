@@ -12,8 +12,13 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStandardPaths>
+#include <QCoreApplication>
 #include <QTemporaryFile>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace mx {
 
@@ -67,15 +72,100 @@ double RowAlignment(double heightPoints, int dpi) {
 
 } // namespace
 
+// The first answer of the print system, found on a thread of its own. The
+// thread owns it together with the printer and never touches the printer:
+// it may outlive it.
+struct TQtPrinter::TInquiry {
+    std::mutex Mutex;
+    std::condition_variable Answered;
+    bool Done = false;
+    std::atomic<bool> Abandoned{false};
+    TPrintSystem System = TPrintSystem::Absent;
+    QString Server;
+    bool NoQueues = false;
+    // The default queue, or nothing when it could not be had.
+    std::unique_ptr<QPrinter> Queue;
+};
+
 TQtPrinter::TQtPrinter(TOutput output, TProbe probe) : output_(output), probe_(std::move(probe)) {}
 
 TQtPrinter::~TQtPrinter() {
+    if (inquiry_) inquiry_->Abandoned = true;
     if (Printing()) DiscardDocument();
+}
+
+void TQtPrinter::AskInBackground() {
+    if (output_ == TOutput::Pdf || inquiry_ || printer_ || fallback_) return;
+    inquiry_ = std::make_shared<TInquiry>();
+    // Once the program is on its way out, the answer is of no use and Qt's
+    // printing is no longer to be called from the thread.
+    if (QCoreApplication::instance())
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                         [weak = std::weak_ptr<TInquiry>(inquiry_)] {
+                             if (const auto inquiry = weak.lock()) inquiry->Abandoned = true;
+                         });
+    const std::weak_ptr<int> alive = alive_;
+    std::thread([inquiry = inquiry_, probe = probe_, alive, this] {
+        TPrintSystem system = probe(&inquiry->Server);
+        bool noQueues = false;
+        std::unique_ptr<QPrinter> queue;
+        if (system == TPrintSystem::Ready && !inquiry->Abandoned) {
+            noQueues = QPrinterInfo::availablePrinters().isEmpty();
+            if (!noQueues) try {
+                    queue = MakeQueueDevice(QPrinterInfo::defaultPrinter());
+                } catch (const EPrinter&) {
+                    // No default queue: asked again, and said, when needed.
+                }
+        }
+        {
+            const std::lock_guard lock(inquiry->Mutex);
+            inquiry->System = system;
+            inquiry->NoQueues = noQueues;
+            inquiry->Queue = std::move(queue);
+            inquiry->Done = true;
+        }
+        inquiry->Answered.notify_all();
+        if (inquiry->Abandoned || !QCoreApplication::instance()) return;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [alive, this] {
+                if (alive.expired() || !inquiry_) return;
+                TakeInquiry();
+                if (OnReady) OnReady();
+            },
+            Qt::QueuedConnection);
+    }).detach();
+}
+
+bool TQtPrinter::Ready() {
+    if (!inquiry_) return true;
+    const std::lock_guard lock(inquiry_->Mutex);
+    return inquiry_->Done;
+}
+
+void TQtPrinter::TakeInquiry() {
+    if (!inquiry_) return;
+    const std::shared_ptr<TInquiry> inquiry = std::move(inquiry_);
+    std::unique_lock lock(inquiry->Mutex);
+    inquiry->Answered.wait(lock, [&] { return inquiry->Done; });
+    server_ = inquiry->Server;
+    caps_.reset();
+    switch (inquiry->System) {
+    case TPrintSystem::Unreachable: fallback_ = MakePdfDevice(nullptr); return;
+    case TPrintSystem::Absent: printer_ = MakePdfDevice(nullptr); return;
+    case TPrintSystem::Ready:
+        if (inquiry->NoQueues)
+            printer_ = MakePdfDevice(nullptr);
+        else
+            printer_ = std::move(inquiry->Queue);
+        return;
+    }
 }
 
 void TQtPrinter::Refresh() {
     // Never while a document is open: its pages must share one layout.
     if (Printing()) return;
+    TakeInquiry();
     caps_.reset();
     if (output_ == TOutput::Pdf) {
         if (!printer_) printer_ = MakePdfDevice(nullptr);
@@ -103,6 +193,7 @@ void TQtPrinter::Refresh() {
 }
 
 QPrinter& TQtPrinter::Device() {
+    TakeInquiry();
     if (!printer_ && !fallback_) Refresh();
     return fallback_ ? *fallback_ : *printer_;
 }

@@ -31,11 +31,13 @@ public:
     using TProbe = std::function<TPrintSystem(QString* server)>;
 
     explicit TQtPrinter(TOutput output = TOutput::System, TProbe probe = ProbePrintSystem);
-    ~TQtPrinter() override;
 
+    ~TQtPrinter() override;
     int GetDeviceCaps(int index) override;
     void Refresh() override;
     QString Name() override;
+    void AskInBackground() override;
+    bool Ready() override;
 
     // The device documents go to now (made on first use); throws like
     // GetDeviceCaps.
@@ -59,6 +61,9 @@ private:
         double rowAlignment; // device pixels; see qt_printer.cpp
     };
 
+    struct TInquiry;
+    // Takes the background inquiry's answer, waiting for it if need be.
+    void TakeInquiry();
     void RefreshCaps();
     // The page canvas's origin at the printable area's corner.
     void PlacePageOrigin();
@@ -73,6 +78,9 @@ private:
     std::unique_ptr<QPrinter> fallback_;
     QString server_;
     std::optional<TCaps> caps_;
+    std::shared_ptr<TInquiry> inquiry_;
+    // Lets an answer that arrives after the printer is gone find nobody.
+    std::shared_ptr<int> alive_ = std::make_shared<int>();
     std::unique_ptr<QPainter> painter_;
     std::unique_ptr<TCanvas> canvas_;
     // Where the open document goes: the chosen PDF file, or for a queue

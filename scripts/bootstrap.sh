@@ -26,10 +26,9 @@ if ((${#missing[@]})); then
 fi
 
 cmake --preset default >/dev/null
-cmake --build --preset default
-
 case "$mode" in
-  run) exec ./build/marbelux ;;
-  test) ctest --preset default ;;
+  # The program and the modules it loads; the tests are not needed for it.
+  run) cmake --build --preset default --target marbelux && exec ./build/marbelux ;;
+  test) cmake --build --preset default && ctest --preset default ;;
   *) echo "usage: $0 run|test" >&2; exit 2 ;;
 esac

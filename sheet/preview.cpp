@@ -30,6 +30,8 @@ bool TMainForm::PreviewStateStep() {
     mapping_.Zoom = z;
     mapping_.ScreenDpi = s;
     int p = 0, w = 0, h = 0;
+    // The sheet is drawn once the print system has said what it is.
+    if (!Printer()->Ready()) return false;
     try {
         TPrinter* printer = Printer();
         p = printer->GetDeviceCaps(LOGPIXELSX);

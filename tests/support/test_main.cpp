@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     mx::TQtApplication app(argc, argv);
     mx::SetUpApplication();
+    mx::SetApplicationIcon();
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new FreshAnswerer);
     return RUN_ALL_TESTS();
