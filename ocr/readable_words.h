@@ -1,8 +1,8 @@
 #pragma once
-// Which of the words Tesseract reports are text: a block that reads as
-// garbage (a picture, a page upside down) is dropped whole, and so is a
-// word without a letter or digit (a stroke, a speck) or one read with
-// little confidence.
+// Which of the words Tesseract reports are text: a page that reads as
+// garbage (upside down, noise) gives none, a block that does (a stamp, a
+// picture) is dropped whole, and so is a word without a letter or digit
+// (a stroke, a speck) or one read with little confidence.
 #include "platform/text_word.h"
 
 namespace mx {
