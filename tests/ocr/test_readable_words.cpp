@@ -29,13 +29,22 @@ TEST(ReadableWords, StrokesSpecksAndDoubtfulWordsAreLeftOut) {
     EXPECT_EQ(words[2].Box, QRectF(500, 0, 60, 30));
 }
 
-// A block that reads as garbage is a picture or text upside down, even if
-// some of its words happen to look like words.
+// A block that reads as garbage is a stamp or a picture, even if some of
+// its words happen to look like words.
 TEST(ReadableWords, BlockOfGarbageIsLeftOutWhole) {
     const TTextWords words =
-        ReadableWords({Word("Sehr", 0, 0, 95), Word("geehrte", 0, 0, 94, 100), Word("Jap", 1, 1, 94),
-                       Word("ʇsǝ", 1, 1, 20, 100), Word("uǝp", 2, 1, 31), Word("sep", 2, 1, 45, 100)});
-    EXPECT_EQ(Texts(words), QStringList({"Sehr", "geehrte"}));
+        ReadableWords({Word("Sehr", 0, 0, 95), Word("geehrte", 0, 0, 94, 100), Word("Damen", 0, 0, 93, 200),
+                       Word("Jap", 1, 1, 94), Word("ʇsǝ", 1, 1, 20, 100), Word("sep", 2, 1, 45)});
+    EXPECT_EQ(Texts(words), QStringList({"Sehr", "geehrte", "Damen"}));
+}
+
+// A page upside down reads as garbage as a whole, though a short block of
+// it may read well.
+TEST(ReadableWords, PageOfGarbageGivesNothing) {
+    EXPECT_TRUE(ReadableWords({Word("€Z0Z", 0, 0, 86), Word("Jyer", 0, 0, 82, 100), Word("uǝʇsoʞuǝqǝN", 1, 1, 31),
+                               Word("ɹǝp", 1, 1, 25, 100), Word("bunʇʇɐʇsɹƎ", 2, 1, 28), Word("Jap", 3, 2, 94),
+                               Word("ǝɥǝ", 3, 2, 12, 100)})
+                    .isEmpty());
 }
 
 TEST(ReadableWords, LinesAreNumberedAgainWithoutGaps) {
