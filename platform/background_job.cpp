@@ -3,6 +3,7 @@
 #include "platform/exception.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QList>
 #include <QPointer>
 #include <QThread>
@@ -18,6 +19,10 @@ namespace {
 // for a progress bar, rare enough to cost nothing.
 constexpr int ProgressPollMs = 50;
 
+// How long the application's end waits for work still running: a device
+// that hangs must not keep the program from ending.
+constexpr int EndWaitMs = 10000;
+
 // Threads of jobs, touched only on the application's thread (where they
 // are made and deleted). When the application ends it waits for those
 // still running, so no work is cut off while the libraries unload.
@@ -27,8 +32,9 @@ QList<QPointer<QThread>>& JobThreads() {
 }
 
 void WaitForJobThreads() {
+    const QDeadlineTimer deadline(EndWaitMs);
     for (const QPointer<QThread>& thread : JobThreads())
-        if (thread) thread->wait();
+        if (thread) thread->wait(deadline);
     JobThreads().clear();
 }
 

@@ -32,8 +32,8 @@ class TBackgroundJob : public QObject {
     Q_OBJECT
 public:
     // Asks running work to stop, without waiting for it: work that cannot
-    // stop at once finishes on its own and its outcome is dropped. The
-    // application waits for such work when it ends.
+    // stop at once finishes on its own and its outcome is dropped. When the
+    // application ends it waits for such work, up to ten seconds.
     ~TBackgroundJob() override;
 
     // Asks the work to stop; Cancelled follows once it has.

@@ -63,6 +63,8 @@ QList<TScannerInfo> ListScanners(bool refresh) {
 }
 
 TScannedPage ScanPage(const TScanRequest& request, TJobControl& control) {
+    // SANE would take an empty name for its first device, whichever it is.
+    if (request.Device.isEmpty()) throw EScan(NoScannerMessage());
     TScanOutcome outcome = Access().Scan(
         request, [&control](int percent) { control.Progress(percent); }, control.CancelFlag());
     if (outcome.Status == TScanStatus::Cancelled) return {};

@@ -68,9 +68,11 @@ QSizeF ReportedDpi(SANE_Handle device) {
 
 class TSaneAccess final : public TScannerAccess {
 public:
+    // At the program's end. A scan still hanging in a device keeps SANE as
+    // it is: the end must not wait for it.
     ~TSaneAccess() override {
-        const std::lock_guard lock(mutex_);
-        if (started_) sane_exit();
+        const std::unique_lock lock(mutex_, std::try_to_lock);
+        if (lock.owns_lock() && started_) sane_exit();
     }
 
     TScanStatus List(bool refresh, QList<TScannerInfo>& scanners) override {

@@ -145,6 +145,9 @@ TEST(ScannerScan, DeviceThatIsNoLongerThereIsNamed) {
     request.Device = "test:7";
     EXPECT_EQ(MessageOfError<EScan>([&] { Scan(request); }),
               "Der Scanner „test:7“ ist nicht erreichbar; prüfen Sie, ob er angeschlossen und eingeschaltet ist");
+    // Not SANE's first device, whichever that is.
+    request.Device.clear();
+    EXPECT_EQ(MessageOfError<EScan>([&] { Scan(request); }), NoScannerMessage());
 }
 
 // The pnm backend serves a file as the scanned page: its pixels arrive
