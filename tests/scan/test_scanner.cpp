@@ -98,9 +98,14 @@ TEST_P(TestBackendScan, ImageHasTheAreaAtTheReportedResolution) {
     for (const int run : runs.mid(1, 8)) EXPECT_NEAR(run, 10 / MmPerInch * dpi, 1.5);
 }
 
+std::string ScanName(const testing::TestParamInfo<TestBackendScan::ParamType>& scan) {
+    return (std::get<1>(scan.param) == TScanColour::Grey ? "Grey" : "Colour") + std::to_string(std::get<0>(scan.param));
+}
+
 INSTANTIATE_TEST_SUITE_P(Scanner, TestBackendScan,
                          testing::Combine(testing::Values(150, 300),
-                                          testing::Values(TScanColour::Grey, TScanColour::Colour)));
+                                          testing::Values(TScanColour::Grey, TScanColour::Colour)),
+                         ScanName);
 
 TEST(ScannerScan, AreaBeyondTheDeviceIsWhatTheDeviceReaches) {
     UseSaneBackends({"test"});
