@@ -66,15 +66,13 @@ QSizeF ReportedDpi(SANE_Handle device) {
     return dx > 0 && dy > 0 ? QSizeF(dx, dy) : QSizeF();
 }
 
+// SANE is started once, when first needed, and started anew only on a
+// refresh, between scans. It is not stopped when the program ends:
+// sane_exit() unloads the backends, whose own threads (or a scan still
+// hanging in a device) must not find their code gone while the process
+// winds down; the system closes the devices.
 class TSaneAccess final : public TScannerAccess {
 public:
-    // At the program's end. A scan still hanging in a device keeps SANE as
-    // it is: the end must not wait for it.
-    ~TSaneAccess() override {
-        const std::unique_lock lock(mutex_, std::try_to_lock);
-        if (lock.owns_lock() && started_) sane_exit();
-    }
-
     TScanStatus List(bool refresh, QList<TScannerInfo>& scanners) override {
         const std::lock_guard lock(mutex_);
         if (refresh && started_) {
@@ -140,6 +138,7 @@ private:
 } // namespace mx
 
 extern "C" Q_DECL_EXPORT mx::TScannerAccess* MxScannerAccessV1() {
-    static mx::TSaneAccess access;
-    return &access;
+    // Never destroyed: see TSaneAccess.
+    static auto* access = new mx::TSaneAccess;
+    return access;
 }
