@@ -27,7 +27,7 @@ struct TScanRequest {
     int Dpi = 300;
     TScanColour Colour = TScanColour::Grey;
     // Width and height from the scanner's origin; a device that cannot
-    // scan that much scans what it can.
+    // scan that much scans what it can. Empty: the device's own area.
     QSizeF AreaMm;
     // Further settings of the device's own, by SANE's option names with
     // values as text ("source" = "Flatbed"; `scanimage --help -d DEVICE`

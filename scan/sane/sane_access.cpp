@@ -26,7 +26,6 @@ public:
     ~TOpenDevice() { sane_close(handle_); }
     TOpenDevice(const TOpenDevice&) = delete;
     TOpenDevice& operator=(const TOpenDevice&) = delete;
-    SANE_Handle Handle() const { return handle_; }
 
 private:
     SANE_Handle handle_;
@@ -44,10 +43,10 @@ void SetMode(SANE_Handle device, TScanColour colour) {
 }
 
 // One axis of the scan area: from the device's origin as far as asked, or
-// as far as the device reaches.
+// as far as the device reaches; none asked leaves the device's own.
 void SetExtent(SANE_Handle device, const char* from, const char* to, double mm, double dpi) {
     const auto range = sane::NumberRange(device, from);
-    if (!range || sane::FindOption(device, to) < 0) return;
+    if (!(mm > 0) || !range || sane::FindOption(device, to) < 0) return;
     const auto unit = sane::SetNumber(device, from, range->first);
     const auto origin = sane::GetNumber(device, from);
     if (!unit || !origin) return;
@@ -112,7 +111,7 @@ public:
         const QSizeF dpi = ReportedDpi(handle);
         outcome = sane::ReadPage(handle, progress, cancel);
         outcome.Dpi = dpi;
-        if (!outcome.Image.isNull() && outcome.Dpi.isValid()) {
+        if (!outcome.Image.isNull() && !outcome.Dpi.isEmpty()) {
             outcome.Image.setDotsPerMeterX(qRound(outcome.Dpi.width() / MmPerInch * 1000));
             outcome.Image.setDotsPerMeterY(qRound(outcome.Dpi.height() / MmPerInch * 1000));
         }

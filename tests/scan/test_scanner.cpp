@@ -115,6 +115,14 @@ TEST(ScannerScan, AreaBeyondTheDeviceIsWhatTheDeviceReaches) {
     EXPECT_NEAR(page.Image.height(), Pixels(200, 150), 1);
 }
 
+// Without an area the device scans its own (80 x 100 mm in test.conf).
+TEST(ScannerScan, NoAreaLeavesTheDevicesOwn) {
+    UseSaneBackends({"test"});
+    const TScannedPage page = Scan(TestScan(150, TScanColour::Grey, {}));
+    EXPECT_NEAR(page.Image.width(), Pixels(80, 150), 1);
+    EXPECT_NEAR(page.Image.height(), Pixels(100, 150), 1);
+}
+
 // A colour device that sends red, green and blue one after the other, in
 // any order, gives the same page as one that sends them together.
 TEST(ScannerScan, ThreePassColourIsAssembledInTheFramesOrder) {
