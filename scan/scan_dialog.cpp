@@ -30,6 +30,9 @@ TScanDialog::TScanDialog(const TScanRequest& initial, QWidget* parent) : QDialog
     setWindowTitle(QStringLiteral("Scannen"));
     setFont(WindowsFont(QStringLiteral("MS Sans Serif"), 11));
     auto* layout = new QVBoxLayout(this);
+    // The dialog follows its contents: a message about the search may need
+    // several lines.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     auto* grid = new QGridLayout;
     layout->addLayout(grid);
 
@@ -51,7 +54,7 @@ TScanDialog::TScanDialog(const TScanRequest& initial, QWidget* parent) : QDialog
     status_->setWordWrap(true);
     grid->addWidget(status_, 1, 1, 1, 2);
 
-    auto* resolutionLabel = new QLabel(QStringLiteral("&Auflösung:"), this);
+    auto* resolutionLabel = new QLabel(QStringLiteral("Auf&lösung:"), this);
     resolution_ = new QComboBox(this);
     resolution_->setObjectName(QStringLiteral("ResolutionBox"));
     resolutionLabel->setBuddy(resolution_);
@@ -129,6 +132,7 @@ void TScanDialog::Search(bool refresh) {
     refresh_->setEnabled(false);
     scan_->setEnabled(false);
     status_->setText(QStringLiteral("Scanner werden gesucht …"));
+    status_->show();
     search_->Start();
 }
 
@@ -145,6 +149,7 @@ void TScanDialog::SearchEnded(const QString& status) {
     search_->deleteLater();
     search_ = nullptr;
     status_->setText(status);
+    status_->setVisible(!status.isEmpty());
     scanners_->setEnabled(scanners_->count() > 0);
     refresh_->setEnabled(true);
     scan_->setEnabled(scanners_->count() > 0);
