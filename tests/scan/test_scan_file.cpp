@@ -40,6 +40,20 @@ TEST(ScanFile, PngStoresTheResolutionTheBackdropReads) {
     }
 }
 
+// In memory, for a backdrop made straight from a scan.
+TEST(ScanFile, PngInMemoryIsTheFilesContents) {
+    QTemporaryDir dir;
+    QImage scan(40, 30, QImage::Format_Grayscale8);
+    scan.fill(90);
+    const QString path = dir.filePath("scan.png");
+    SaveScanAsPng(scan, {300, 300}, path);
+    EXPECT_EQ(ScanAsPng(scan, {300, 300}), Contents(path));
+    EXPECT_EQ(MessageOfError<EScan>([] {
+                  ScanAsPng(QImage(), {300, 300});
+              }),
+              "Der Scan kann nicht als „PNG“ gespeichert werden: es gibt kein Bild");
+}
+
 TEST(ScanFile, ColourScanKeepsItsPixels) {
     QTemporaryDir dir;
     QImage scan(64, 48, QImage::Format_RGB888);
