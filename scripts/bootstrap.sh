@@ -9,6 +9,7 @@ packages=(
   cmake ninja-build g++ ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-base-private-dev libqt6printsupport6 libgl-dev qt6-translations-l10n
   libgif-dev libjpeg62-turbo-dev libpng-dev libcups2-dev libpoppler-qt6-dev qt6-image-formats-plugins
+  libsane-dev libtesseract-dev tesseract-ocr-deu tesseract-ocr-eng
   libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   fonts-liberation fonts-dejavu-core

@@ -68,11 +68,14 @@ echo "== contents"
 for f in usr/bin/marbelux usr/share/applications/de.orvenal.marbelux.desktop \
   usr/share/metainfo/de.orvenal.marbelux.metainfo.xml usr/share/icons/hicolor/64x64/apps/marbelux.png \
   usr/share/icons/hicolor/scalable/apps/marbelux.svg usr/share/lintian/overrides/marbelux \
-  usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/marbelux/libmarbelux-pdf.so; do
+  usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/marbelux/libmarbelux-pdf.so \
+  usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/marbelux/libmarbelux-sane.so \
+  usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/marbelux/libmarbelux-ocr.so; do
   [ -f "$root/$f" ] || fail "/$f is not in the package"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in fonts-liberation fonts-dejavu-core qt6-translations-l10n qt6-image-formats-plugins libqt6widgets6; do
+for p in fonts-liberation fonts-dejavu-core qt6-translations-l10n qt6-image-formats-plugins libqt6widgets6 \
+  libsane1 libtesseract5 tesseract-ocr-deu tesseract-ocr-eng; do
   [[ ", $depends," == *", $p"[\ ,]* ]] || fail "Depends lacks $p: $depends"
 done
 # The version lives in the Debian changelog; the metainfo and the man page
