@@ -14,13 +14,16 @@ namespace mx {
 
 namespace {
 
-const QString AgainText = "Legen Sie das Blatt mit etwas Abstand zu allen Rändern auf das Glas, schließen Sie den "
-                          "Deckel und scannen Sie noch einmal";
+const QString AgainText = "Legen Sie das Blatt mit etwas Abstand zu allen Rändern auf das Glas und scannen Sie noch "
+                          "einmal";
 
 // Paper against lid: less than this many grey levels is no edge.
 constexpr double LeastContrast = 20;
 
-QString NoSheetText() { return "Im Scan ist kein Blatt zu erkennen. " + AgainText; }
+QString NoSheetText() {
+    return "Im Scan ist kein Blatt zu erkennen. " + AgainText +
+           "; ist der Deckel hell, legen Sie einen dunklen Karton über das Blatt";
+}
 
 QString SizeText(QSizeF measured, QSizeF paper, double dpi) {
     return QString("Das Blatt im Scan misst etwa %1 × %2 mm, erwartet wird ein Blatt von %3 × %4 mm. Stimmen das "
@@ -211,7 +214,7 @@ TSheetScan FindSheet(const TGreyImage& scan, double dpi, QSizeF paperMm) {
     const TPiece piece = LargestPiece(blocks, *threshold);
     const double expectedPx2 = paperMm.width() * paperMm.height() * ppm * ppm;
     const double piecePx2 = double(piece.Cells.size()) * factor * factor;
-    if (piece.Cells.empty() || piecePx2 < 0.25 * expectedPx2) throw EScanReading(NoSheetText());
+    if (piece.Cells.empty() || piecePx2 < 0.1 * expectedPx2) throw EScanReading(NoSheetText());
     const TRoughSheet rough = Rough(piece, blocks.Width, factor);
     if (rough.Fill < 0.85) throw EScanReading(NoSheetText());
     const bool portrait = paperMm.height() >= paperMm.width();
@@ -224,11 +227,13 @@ TSheetScan FindSheet(const TGreyImage& scan, double dpi, QSizeF paperMm) {
             throw EScanReading(NoSheetText());
         throw EScanReading("Das Blatt ist am Rand des Scans abgeschnitten. " + AgainText);
     }
+    // Another format, or a resolution stated wrongly: said with the sizes
+    // measured, as closely as they can be.
     const QSizeF roughMm =
         portrait ? QSizeF(rough.ShortPx / ppm, rough.LongPx / ppm) : QSizeF(rough.LongPx / ppm, rough.ShortPx / ppm);
     const double aspectError = std::abs(rough.LongPx / rough.ShortPx / (paperLong / paperShort) - 1);
     const double sizeRatio = std::sqrt(rough.LongPx * rough.ShortPx / expectedPx2);
-    if (aspectError > 0.06 || sizeRatio < 0.85 || sizeRatio > 1.15) throw EScanReading(SizeText(roughMm, paperMm, dpi));
+    if (aspectError > 0.06 || sizeRatio < 0.4 || sizeRatio > 2.5) throw EScanReading(SizeText(roughMm, paperMm, dpi));
 
     // The sheet's axes nearest to upright; lying across, turned clockwise.
     QPointF ex = portrait ? rough.Short : rough.Long;

@@ -139,7 +139,7 @@ QImage SimulateScan(const std::vector<TPrintLayer>& layers, const TScanSetup& s)
             // The lid: grey, a little lighter to one side, with the sheet's
             // shadow just outside its edges.
             const double inside = std::min({m.x(), w - m.x(), m.y(), h - m.y()});
-            double lid = 0.56 + 0.08 * bedX / s.BedMm.width() - 0.05 * bedY / s.BedMm.height();
+            double lid = s.Lid + 0.08 * bedX / s.BedMm.width() - 0.05 * bedY / s.BedMm.height();
             if (inside < 0 && inside > -0.5) lid *= 0.75 + 0.5 * -inside;
             const double cover = std::clamp(0.5 + inside * ppm, 0.0, 1.0);
             double r = PaperWhite, g = PaperWhite, b = PaperWhite;
@@ -176,6 +176,58 @@ QImage SimulateScan(const std::vector<TPrintLayer>& layers, const TScanSetup& s)
         scan.save(&buffer, "JPG", s.JpegQuality);
         scan = QImage::fromData(buffer.data(), "JPG");
         if (!s.Colour) scan = scan.convertToFormat(QImage::Format_Grayscale8);
+    }
+    return scan;
+}
+
+TScanSetup ScanSetupFor(const PrinterGeometry& g) {
+    TScanSetup s;
+    s.PaperMm = PaperMm(g);
+    return s;
+}
+
+TScanSetup RandomPlacement(TRandom& random, const PrinterGeometry& g) {
+    TScanSetup s = ScanSetupFor(g);
+    s.SheetRotationDeg = random.Uniform(-2, 2);
+    s.SheetCentreMm += QPointF(random.Uniform(-2, 2), random.Uniform(-3, 3));
+    s.ScaleX = 1 + 0.003 * random.Sign();
+    s.ScaleY = 1 + 0.003 * random.Sign();
+    s.Seed = random.Next();
+    return s;
+}
+
+QImage HostileScan(THostile kind, quint64 seed) {
+    const TScanSetup s;
+    const int width = int(s.BedMm.width() * s.Dpi / MmPerInch), height = int(s.BedMm.height() * s.Dpi / MmPerInch);
+    QImage scan(width, height, QImage::Format_RGB32);
+    TRandom random(seed);
+    switch (kind) {
+    case THostile::Blank: scan.fill(Qt::white); break;
+    case THostile::Black: scan.fill(Qt::black); break;
+    case THostile::Noise:
+        for (int y = 0; y < height; ++y) {
+            auto* row = reinterpret_cast<QRgb*>(scan.scanLine(y));
+            for (int x = 0; x < width; ++x) row[x] = QRgb(random.Next()) | 0xFF000000u;
+        }
+        break;
+    case THostile::Photo: {
+        QPainter p(&scan);
+        QLinearGradient sky(0, 0, width * random.Uniform(0.2, 1), height);
+        sky.setColorAt(0, QColor(40, 90, 160));
+        sky.setColorAt(1, QColor(235, 215, 150));
+        p.fillRect(scan.rect(), sky);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        for (int i = 0; i < 40; ++i) {
+            p.setBrush(QColor::fromRgb(QRgb(random.Next()) | 0xFF000000u));
+            const QPointF at(random.Uniform(0, width), random.Uniform(0, height));
+            if (i % 3 == 0)
+                p.drawRect(QRectF(at, QSizeF(random.Uniform(40, 900), random.Uniform(40, 900))));
+            else
+                p.drawEllipse(at, random.Uniform(30, 700), random.Uniform(30, 700));
+        }
+        break;
+    }
     }
     return scan;
 }

@@ -38,6 +38,7 @@ struct TScanSetup {
     bool Mirror = false;                   // the image flipped left to right
     double ScaleX = 1.003, ScaleY = 0.997; // the scanner's own error
     int Dpi = 300;
+    double Lid = 0.56; // the lid's reflectance; paper has 0.93
     bool Colour = false;
     double NoiseLevel = 2.5; // grey levels, standard deviation
     int JpegQuality = 75;    // 0 for none
@@ -45,6 +46,8 @@ struct TScanSetup {
 };
 
 QImage SimulateScan(const std::vector<TPrintLayer>& layers, const TScanSetup& setup);
+// A sheet of the geometry's paper lying straight in the middle of the bed.
+TScanSetup ScanSetupFor(const PrinterGeometry& g);
 // Where the simulated scan shows a point of the sheet (millimetres from its
 // top-left corner).
 QPointF ScanPositionOf(const TScanSetup& setup, QPointF sheetMm);
@@ -68,9 +71,20 @@ public:
     double Uniform(double low, double high);
     // About normal, mean 0 and standard deviation 1.
     double Normal();
+    // -1 or 1.
+    int Sign() { return Next() & 1 ? 1 : -1; }
 
 private:
     quint64 state_;
 };
+
+// A sheet laid on the glass by hand: up to 2 degrees turned, a few
+// millimetres off the middle, and a scanner 0.3 % off along each axis.
+TScanSetup RandomPlacement(TRandom& random, const PrinterGeometry& g);
+
+// Scans that show no sheet: all white, all black, noise, and a "photo" (a
+// smooth gradient with blurred shapes), all the size of a scan of the bed.
+enum class THostile { Blank, Black, Noise, Photo };
+QImage HostileScan(THostile kind, quint64 seed = 1);
 
 } // namespace mx::test
