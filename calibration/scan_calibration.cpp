@@ -290,6 +290,8 @@ TScanCalibration CalibrateFromScan(const QImage& scan, double dpi, const Printer
 
 QString DescribeScanCalibration(const TScanCalibration& r) {
     const auto percent = [](double scale) { return DecimalText(scale * 100, 2) + " %"; };
+    // An uncertainty is rounded up, to a hundredth at least.
+    const auto upTo = [](double value) { return DecimalText(std::max(0.01, std::ceil(value * 100 - 1e-9) / 100), 2); };
     const auto& c = r.Correction;
     int found = 0;
     for (const TMarkMeasurement& m : r.Marks) found += m.Found;
@@ -300,8 +302,7 @@ QString DescribeScanCalibration(const TScanCalibration& r) {
     lines << QString("Maßstab: %1 in der Breite, %2 in der Höhe").arg(percent(c.X.Scale), percent(c.Y.Scale));
     lines << QString("Drehung des Drucks gegen das Papier: %1°").arg(Signed(r.RotationDeg, 2));
     lines << QString("Genauigkeit dieses Scans: ±%1 mm, Maßstab ±%2 %")
-                 .arg(DecimalText(std::max(0.01, r.OffsetUncertaintyMm), 2),
-                      DecimalText(std::max(0.01, r.ScaleUncertainty * 100), 2));
+                 .arg(upTo(r.OffsetUncertaintyMm), upTo(r.ScaleUncertainty * 100));
     lines
         << QString("Maßstab des Scanners (herausgerechnet): %1 / %2").arg(percent(r.ScanScaleX), percent(r.ScanScaleY));
     lines << r.Warnings;
