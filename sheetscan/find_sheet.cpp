@@ -38,28 +38,21 @@ QString SizeText(QSizeF measured, QSizeF paper, double dpi) {
 double Dot(QPointF a, QPointF b) { return a.x() * b.x() + a.y() * b.y(); }
 double Length(QPointF a) { return std::hypot(a.x(), a.y()); }
 
-// Otsu's threshold over grey levels; nothing when the picture has no two
-// clearly different sorts of pixels.
-std::optional<double> TwoLevelThreshold(const std::vector<float>& values) {
-    std::array<double, 256> histogram{};
-    for (const float v : values) histogram[std::clamp(int(v), 0, 255)] += 1;
-    const double total = double(values.size());
-    double sumAll = 0;
-    for (int i = 0; i < 256; ++i) sumAll += i * histogram[i];
-    double weightLow = 0, sumLow = 0, best = -1;
-    int bestLevel = 0;
-    double bestLow = 0, bestHigh = 0;
-    for (int i = 0; i < 255; ++i) {
-        weightLow += histogram[i];
-        sumLow += i * histogram[i];
-        const double weightHigh = total - weightLow;
-        if (weightLow == 0 || weightHigh == 0) continue;
-        const double low = sumLow / weightLow, high = (sumAll - sumLow) / weightHigh;
-        const double between = weightLow * weightHigh * (high - low) * (high - low);
-        if (between > best) best = between, bestLevel = i, bestLow = low, bestHigh = high;
-    }
-    if (best < 0 || bestHigh - bestLow < 2 * LeastContrast) return std::nullopt;
-    return bestLevel + 0.5;
+// The grey between lid and paper: the lid is what the scan's border shows,
+// the paper the brightest of the rest. Nothing when they hardly differ
+// (a blank, black or noisy scan, a white lid) or the border is brighter.
+std::optional<double> LidPaperThreshold(const TGreyImage::TBlocks& b) {
+    std::vector<float> border;
+    for (int y = 0; y < b.Height; ++y)
+        for (int x = 0; x < b.Width; ++x)
+            if (std::min({x, y, b.Width - 1 - x, b.Height - 1 - y}) < 2) border.push_back(b.At(x, y));
+    std::vector<float> all = b.Values;
+    const auto mid = border.begin() + border.size() / 2;
+    std::nth_element(border.begin(), mid, border.end());
+    const auto high = all.begin() + all.size() * 95 / 100;
+    std::nth_element(all.begin(), high, all.end());
+    if (*high - *mid < 1.5 * LeastContrast) return std::nullopt;
+    return (*high + *mid) / 2;
 }
 
 // The blocks that are not the lid: everything bright, and everything the
@@ -209,7 +202,7 @@ TSheetScan FindSheet(const TGreyImage& scan, double dpi, QSizeF paperMm) {
     const TGreyImage::TBlocks blocks = scan.Blocks(factor);
     if (blocks.Width < 8 || blocks.Height < 8) throw EScanReading(NoSheetText());
 
-    const auto threshold = TwoLevelThreshold(blocks.Values);
+    const auto threshold = LidPaperThreshold(blocks);
     if (!threshold) throw EScanReading(NoSheetText());
     const TPiece piece = LargestPiece(blocks, *threshold);
     const double expectedPx2 = paperMm.width() * paperMm.height() * ppm * ppm;
