@@ -8,10 +8,10 @@
 #include "sheetscan/scan_error.h"
 #include "tests/support/scan_simulator.h"
 #include "tests/support/test_support.h"
+#include "tests/support/text_match.h"
 
 #include <QPainter>
 #include <QTemporaryDir>
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace mx;
@@ -172,9 +172,9 @@ TEST_F(ScanCalibration, AMarkThatDoesNotFitTheOthersIsLeftOutAndSaid) {
 
 TEST_F(ScanCalibration, ScansThatAreNoProperCalibrationPageNeverCalibrate) {
     const std::string noSheet = "Im Scan ist kein Blatt zu erkennen";
-    EXPECT_THAT(MessageOf(HostileScan(THostile::Blank), false), testing::StartsWith(noSheet));
-    EXPECT_THAT(MessageOf(HostileScan(THostile::Black), false), testing::StartsWith(noSheet));
-    EXPECT_THAT(MessageOf(HostileScan(THostile::Noise), false), testing::StartsWith(noSheet));
+    EXPECT_PRED2(StartsWith, MessageOf(HostileScan(THostile::Blank), false), noSheet);
+    EXPECT_PRED2(StartsWith, MessageOf(HostileScan(THostile::Black), false), noSheet);
+    EXPECT_PRED2(StartsWith, MessageOf(HostileScan(THostile::Noise), false), noSheet);
     for (quint64 seed = 1; seed <= 5; ++seed) EXPECT_NE(MessageOf(HostileScan(THostile::Photo, seed), false), "");
 
     // A sheet, but not a calibration page: a letter, the page without marks.
@@ -183,7 +183,7 @@ TEST_F(ScanCalibration, ScansThatAreNoProperCalibrationPageNeverCalibrate) {
     EXPECT_EQ(MessageOf(letter, false), "Auf dem Blatt sind keine Kalibriermarken zu finden. Scannen Sie die gedruckte "
                                         "Kalibrierseite der Vorderseite");
     const QImage unmarked = SimulateScan({{Page(false, false), g.Dpi, {g.OffsetX, g.OffsetY}, {}}}, straight);
-    EXPECT_THAT(MessageOf(unmarked, true), testing::StartsWith("Auf dem Blatt sind keine Kalibriermarken zu finden"));
+    EXPECT_PRED2(StartsWith, MessageOf(unmarked, true), "Auf dem Blatt sind keine Kalibriermarken zu finden");
 
     // The right page, read wrongly: on its head, mirrored, the other side's.
     TScanSetup onItsHead = straight;
@@ -198,13 +198,12 @@ TEST_F(ScanCalibration, ScansThatAreNoProperCalibrationPageNeverCalibrate) {
                   "Der Scan zeigt die Kalibrierseite spiegelverkehrt. Scannen oder öffnen Sie ihn ohne Spiegelung");
     EXPECT_EQ(MessageOf(Scan(false), true), "Im Scan ist die Kalibrierseite der Vorderseite zu sehen, kalibriert wird "
                                             "die Rückseite. Scannen Sie die Kalibrierseite der Rückseite");
-    EXPECT_THAT(MessageOf(Scan(true), false), testing::StartsWith("Im Scan ist die Kalibrierseite der Rückseite"));
+    EXPECT_PRED2(StartsWith, MessageOf(Scan(true), false), "Im Scan ist die Kalibrierseite der Rückseite");
 
     // Cut off, and a printer beyond what a correction takes on.
     TScanSetup cut = straight;
     cut.SheetCentreMm.ry() = 310;
-    EXPECT_THAT(MessageOf(Scan(false, {}, &cut), false),
-                testing::StartsWith("Das Blatt ist am Rand des Scans abgeschnitten"));
+    EXPECT_PRED2(StartsWith, MessageOf(Scan(false, {}, &cut), false), "Das Blatt ist am Rand des Scans abgeschnitten");
     EXPECT_EQ(MessageOf(Scan(false, {10.6, 0, 1, 1, 0}), false),
               "Der Scan ergibt eine Verschiebung von 10,6 mm in der Breite. Mehr als 10 mm kann nicht ausgeglichen "
               "werden – ist es die Kalibrierseite dieses Druckers?");

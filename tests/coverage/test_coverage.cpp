@@ -7,9 +7,9 @@
 #include "style/fill_style.h"
 #include "tests/support/scan_simulator.h"
 #include "tests/support/test_support.h"
+#include "tests/support/text_match.h"
 
 #include <QPainter>
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace mx;
@@ -120,8 +120,8 @@ TEST_F(Coverage, AFullyCoveredAreaReadsAtLeast99Percent) {
                 for (const double strip : a.UncoveredMm) EXPECT_LT(strip, LeastStripMm);
             }
             const std::string full = " vollständig bedeckt \\((99,[0-9]|100,0) %\\)";
-            EXPECT_THAT(DescribeCoverage(report).join('\n').toStdString(),
-                        testing::MatchesRegex("Bereich 1:" + full + "\nBereich 2:" + full + "\nBereich 3:" + full));
+            EXPECT_PRED2(MatchesWholly, DescribeCoverage(report).join('\n').toStdString(),
+                         "Bereich 1:" + full + "\nBereich 2:" + full + "\nBereich 3:" + full);
         }
     }
 }
@@ -168,19 +168,19 @@ TEST_F(Coverage, NoFillAndAFillTheScanCannotShowAreSaid) {
     const QImage letterOnly = SimulateScan({Letter()}, setup);
     const TCoverageReport none = CheckCoverage(letterOnly, setup.Dpi, Job({area}, false, Fills[0]));
     EXPECT_LT(none.Areas[0].CoveredShare, 0.05);
-    EXPECT_THAT(DescribeCoverage(none).join('\n').toStdString(),
-                testing::MatchesRegex("Bereich: nicht bedeckt \\([0-9],[0-9] %\\)\nIn keinem Bereich ist Füllung zu "
-                                      "sehen. Ist die bedruckte Seite des Blattes gescannt\\?"));
+    EXPECT_PRED2(MatchesWholly, DescribeCoverage(none).join('\n').toStdString(),
+                 std::string("Bereich: nicht bedeckt \\([0-9],[0-9] %\\)\nIn keinem Bereich ist Füllung zu "
+                             "sehen. Ist die bedruckte Seite des Blattes gescannt\\?"));
 
     EXPECT_EQ(MessageOfError<EScanReading>([&] {
                   CheckCoverage(letterOnly, setup.Dpi, Job({area}, false, {0, clWhite, clWhite}));
               }).toStdString(),
               "Die Füllung hebt sich kaum vom Papier ab, im Scan ist sie nicht zu sehen. Ob sie deckt, lässt sich so "
               "nicht prüfen");
-    EXPECT_THAT(MessageOfError<EScanReading>([&] {
-                    CheckCoverage(HostileScan(THostile::Noise), 300, Job({area}, false, Fills[0]));
-                }).toStdString(),
-                testing::StartsWith("Im Scan ist kein Blatt zu erkennen"));
+    EXPECT_PRED2(StartsWith, MessageOfError<EScanReading>([&] {
+                                 CheckCoverage(HostileScan(THostile::Noise), 300, Job({area}, false, Fills[0]));
+                             }).toStdString(),
+                 "Im Scan ist kein Blatt zu erkennen");
 }
 
 TEST(DescribeCoverage, NamesEachAreasStripsWithTheLocalesDecimals) {

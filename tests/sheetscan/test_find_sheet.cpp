@@ -7,9 +7,9 @@
 #include "sheetscan/scan_error.h"
 #include "tests/support/scan_simulator.h"
 #include "tests/support/test_support.h"
+#include "tests/support/text_match.h"
 
 #include <QPainter>
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace mx;
@@ -84,19 +84,16 @@ TEST(FindSheet, FindsTheSheetWhereverItLiesToAFractionOfAPixel) {
 
 TEST(FindSheet, ScansWithoutAWholeSheetGiveAClearMessage) {
     for (const THostile kind : {THostile::Blank, THostile::Black, THostile::Noise})
-        EXPECT_THAT(MessageOf(HostileScan(kind)), testing::StartsWith("Im Scan ist kein Blatt zu erkennen"))
-            << int(kind);
+        EXPECT_PRED2(StartsWith, MessageOf(HostileScan(kind)), "Im Scan ist kein Blatt zu erkennen") << int(kind);
     // A photo may show something rectangular; it is never a sheet.
     for (quint64 seed = 1; seed <= 5; ++seed) EXPECT_NE(MessageOf(HostileScan(THostile::Photo, seed)), "");
 
     const TPrintLayer letter = LetterWithBar();
     TScanSetup off = ScanSetupFor(Printer);
     off.SheetCentreMm = {104, 161}; // the left edge 1 mm beyond the glass
-    EXPECT_THAT(MessageOf(SimulateScan({letter}, off)),
-                testing::StartsWith("Das Blatt ist am Rand des Scans abgeschnitten"));
+    EXPECT_PRED2(StartsWith, MessageOf(SimulateScan({letter}, off)), "Das Blatt ist am Rand des Scans abgeschnitten");
     off.SheetCentreMm = {118, 310};
-    EXPECT_THAT(MessageOf(SimulateScan({letter}, off)),
-                testing::StartsWith("Das Blatt ist am Rand des Scans abgeschnitten"));
+    EXPECT_PRED2(StartsWith, MessageOf(SimulateScan({letter}, off)), "Das Blatt ist am Rand des Scans abgeschnitten");
 
     // A5 where A4 is expected, and a scan whose stated resolution is wrong.
     TScanSetup exact = ScanSetupFor(Printer);
@@ -107,8 +104,9 @@ TEST(FindSheet, ScansWithoutAWholeSheetGiveAClearMessage) {
               "Papierformat und die Auflösung des Scans (300 dpi)?");
     exact.PaperMm = PaperMm(Printer);
     const QImage a4 = SimulateScan({letter}, exact);
-    EXPECT_THAT(MessageOf(a4, 200), testing::AllOf(testing::StartsWith("Das Blatt im Scan misst etwa 315 × "),
-                                                   testing::HasSubstr("(200 dpi)")));
+    const std::string wrongDpi = MessageOf(a4, 200);
+    EXPECT_PRED2(StartsWith, wrongDpi, "Das Blatt im Scan misst etwa 315 × ");
+    EXPECT_PRED2(Contains, wrongDpi, "(200 dpi)");
 
     EXPECT_EQ(MessageOf(QImage()), "Der Scan enthält kein Bild");
     EXPECT_EQ(MessageOf(a4, 0), "Die Auflösung des Scans ist unbekannt");
@@ -117,9 +115,9 @@ TEST(FindSheet, ScansWithoutAWholeSheetGiveAClearMessage) {
 TEST(FindSheet, AWhiteLidThatHidesTheEdgesIsSaid) {
     TScanSetup setup = ScanSetupFor(Printer);
     setup.Lid = 0.93;
-    EXPECT_THAT(MessageOf(SimulateScan({LetterWithBar()}, setup)),
-                testing::AllOf(testing::StartsWith("Im Scan ist kein Blatt zu erkennen"),
-                               testing::HasSubstr("dunklen Karton")));
+    const std::string message = MessageOf(SimulateScan({LetterWithBar()}, setup));
+    EXPECT_PRED2(StartsWith, message, "Im Scan ist kein Blatt zu erkennen");
+    EXPECT_PRED2(Contains, message, "dunklen Karton");
 }
 
 TEST(SheetFrame, TurnedAndMirroredReadTheSameSheet) {
