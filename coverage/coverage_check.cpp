@@ -83,7 +83,9 @@ double UncoveredStrip(const TFillGrid& grid, const Area& a, TAreaEdge edge, doub
         while (k <= steps && levels[k] < threshold) ++k;
         double strip = half;
         if (k <= steps) {
-            const double f = std::clamp((threshold - levels[k - 1]) / (levels[k] - levels[k - 1]), 0.0, 1.0);
+            // Already fill-like outside the edge: no strip.
+            const double rise = levels[k] - levels[k - 1];
+            const double f = rise > 0 ? std::clamp((threshold - levels[k - 1]) / rise, 0.0, 1.0) : 0;
             strip = (k - 2 + f) * p;
         }
         widest = std::max(widest, strip);
