@@ -12,11 +12,19 @@ namespace mx {
 
 namespace {
 
-constexpr double MarkInsetMm = 15;
+// As the manual way's crosses: the two ways share the page.
+constexpr double MarkInsetMm = 20;
 // Less between the marks and a scale error weighs too little against the
 // measuring error.
 constexpr double LeastSpanMm = 60;
 constexpr double LabelHeightMm = 2.5;
+// The label beside a mark: its gap and, generously, its size.
+constexpr double LabelGapMm = MarkExtentMm + 1.5;
+constexpr double LabelWidthMm = 26, LabelLinesMm = 2 * LabelHeightMm + 1;
+
+bool LabelToTheRight(const TCalibrationMark& mark, const PrinterGeometry& g) {
+    return mark.Paper.x() <= g.PaperWidth / 2;
+}
 
 } // namespace
 
@@ -47,10 +55,19 @@ std::array<TCalibrationMark, 5> CalibrationMarks(const PrinterGeometry& g, bool 
     return {mark(left, top), mark(right, top), mark(left, bottom), mark(right, bottom), mark(middleX, middleY)};
 }
 
+TRect CalibrationMarkBounds(const TCalibrationMark& mark, const PrinterGeometry& g) {
+    const auto px = [&](double mm) { return MmToDevice(mm, g.Dpi); };
+    const int x = mark.Paper.x() - g.OffsetX, y = mark.Paper.y() - g.OffsetY;
+    const int extent = px(MarkExtentMm) + 1, label = px(LabelGapMm + LabelWidthMm);
+    const int right = LabelToTheRight(mark, g) ? label : extent, left = LabelToTheRight(mark, g) ? extent : label;
+    const int height = std::max(extent, px(LabelLinesMm));
+    return {x - left, y - height, x + right, y + height};
+}
+
 void DrawCalibrationMarks(TCanvas& canvas, const PrinterGeometry& g, bool back) {
     const auto px = [&](double mm) { return std::max(1, MmToDevice(mm, g.Dpi)); };
     const int outer = px(MarkOuterHalfMm), inner = px(MarkRingInnerHalfMm), core = px(MarkCoreHalfMm);
-    const int cell = px(MarkCodeHalfMm), distance = px(MarkCodeDistanceMm), gap = px(MarkExtentMm + 1.5);
+    const int cell = px(MarkCodeHalfMm), distance = px(MarkCodeDistanceMm), gap = px(LabelGapMm);
     const unsigned code = MarkCode(back);
     const auto fill = [&](int l, int t, int r, int b) { canvas.FillRect({l, t, r, b}); };
     for (const TCalibrationMark& mark : CalibrationMarks(g, back)) {
@@ -76,7 +93,7 @@ void DrawCalibrationMarks(TCanvas& canvas, const PrinterGeometry& g, bool back) 
         canvas.SetBkMode(TRANSPARENT);
         const QString lines[2] = {"links " + DecimalText(mark.XMm, 1) + " mm",
                                   "oben " + DecimalText(mark.YMm, 1) + " mm"};
-        const bool leftHalf = mark.Paper.x() <= g.PaperWidth / 2;
+        const bool leftHalf = LabelToTheRight(mark, g);
         const int lineHeight = canvas.TextHeight(lines[0]);
         for (int i = 0; i < 2; ++i) {
             const int width = canvas.TextWidth(lines[i]);

@@ -22,13 +22,14 @@
 // pairs, and no turn or mirror image of either pair equals any other
 // reading, so a sheet on its head, a mirrored scan and the other side's page
 // are told apart, each mark voting.
+#include "platform/canvas.h"
+
 #include <QPoint>
 #include <QPointF>
 #include <array>
 
 namespace mx {
 
-class TCanvas;
 struct PrinterGeometry;
 
 // The shape in millimetres from a mark's centre (half widths).
@@ -52,18 +53,24 @@ struct TCalibrationMark {
     double XMm, YMm; // the same in millimetres, as measured on that side
 };
 
-// Four marks 15 mm inside the corners of the front's printable region and
-// one in the middle of the sheet, in whole millimetres; on the back the same
-// marks mirrored as the back's jobs are (x becomes paper width less x), with
-// their millimetres as measured on the back itself. Raises EPrinter when the
-// paper is too small for them.
+// Four marks 20 mm inside the corners of the front's printable region and
+// one in the middle of the sheet, in whole millimetres: top left, top
+// right, bottom left, bottom right, middle. The first and the fourth lie
+// exactly where CalibrationCrosses puts the manual way's two crosses, so
+// one page can serve both ways. On the back the same marks mirrored as the
+// back's jobs are (x becomes paper width less x), with their millimetres
+// as measured on the back itself. Raises EPrinter when the paper is too
+// small for them.
 std::array<TCalibrationMark, 5> CalibrationMarks(const PrinterGeometry& g, bool back);
+
+// The part of the page a mark and its label take, in the page's device
+// pixels (printable-area coordinates): other drawing keeps out of it.
+TRect CalibrationMarkBounds(const TCalibrationMark& mark, const PrinterGeometry& g);
 
 // Draws the side's marks with their nominal millimetres beside them, in
 // black, on a canvas whose origin is the printable area's top-left corner
 // (the page's device pixels). Nothing is corrected: the page measures the
-// printer itself. Keep other drawing MarkExtentMm + 3 mm clear of the marks
-// and their labels.
+// printer itself.
 void DrawCalibrationMarks(TCanvas& canvas, const PrinterGeometry& g, bool back);
 
 } // namespace mx

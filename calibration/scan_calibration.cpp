@@ -136,21 +136,23 @@ QString Signed(double value, int decimals) {
     return (value > 0 ? QChar('+') : QChar(0x2212)) + digits;
 }
 
-void CheckLimits(const TSideCorrection& side) {
+// Why a correction is not usable, as the manual way says it.
+QString BeyondLimits(const TSideCorrection& side) {
     const QString again = " – ist es die Kalibrierseite dieses Druckers?";
     for (const bool vertical : {false, true}) {
         const TAxisCorrection& axis = vertical ? side.Y : side.X;
         const QString name = vertical ? "in der Höhe" : "in der Breite";
+        if (IsUsable(axis)) continue;
         if (!(std::abs(axis.Scale - 1) <= MaxScaleDeviation))
-            throw EScanReading("Der Scan ergibt eine Verzerrung von " +
-                               DecimalTextBeyond(std::abs(axis.Scale - 1) * 100, MaxScaleDeviation * 100) + " % " +
-                               name + ". Mehr als " + DecimalText(MaxScaleDeviation * 100, 0) +
-                               " % kann nicht ausgeglichen werden" + again);
-        if (!(std::abs(axis.OffsetMm) <= MaxOffsetMm))
-            throw EScanReading("Der Scan ergibt eine Verschiebung von " +
-                               DecimalTextBeyond(std::abs(axis.OffsetMm), MaxOffsetMm) + " mm " + name + ". Mehr als " +
-                               DecimalText(MaxOffsetMm, 0) + " mm kann nicht ausgeglichen werden" + again);
+            return "Der Scan ergibt eine Verzerrung von " +
+                   DecimalTextBeyond(std::abs(axis.Scale - 1) * 100, MaxScaleDeviation * 100) + " % " + name +
+                   ". Mehr als " + DecimalText(MaxScaleDeviation * 100, 0) + " % kann nicht ausgeglichen werden" +
+                   again;
+        return "Der Scan ergibt eine Verschiebung von " + DecimalTextBeyond(std::abs(axis.OffsetMm), MaxOffsetMm) +
+               " mm " + name + ". Mehr als " + DecimalText(MaxOffsetMm, 0) + " mm kann nicht ausgeglichen werden" +
+               again;
     }
+    return {};
 }
 
 } // namespace
@@ -254,7 +256,7 @@ TScanCalibration CalibrateFromScan(const QImage& scan, double dpi, const Printer
     result.RotationDeg = std::atan2(t.D - t.B, t.A + t.E) * 180 / std::numbers::pi;
     for (TMarkMeasurement& m : result.Marks)
         if (m.Found) m.ResidualMm = m.MeasuredMm - t.Apply({m.Nominal.XMm, m.Nominal.YMm});
-    CheckLimits(result.Correction);
+    if (!IsUsable(result.Correction)) throw EScanReading(BeyondLimits(result.Correction));
 
     // The uncertainty: the marks' scatter about the model (at least what
     // their own edge fits say), the paper edges' fits, and a tenth of a scan

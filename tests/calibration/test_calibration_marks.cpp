@@ -1,6 +1,7 @@
 // The calibration marks: where the layout puts them, front and mirrored
 // back, and that the drawing is exact to the device pixel.
 #include "calibration/calibration_marks.h"
+#include "calibration/calibration_page.h"
 #include "platform/canvas.h"
 #include "platform/exception.h"
 #include "print/overprint_rect.h"
@@ -24,8 +25,8 @@ bool Black(const QImage& page, int x, int y) { return page.valid(x, y) && qGray(
 TEST(CalibrationMarks, LieInWholeMillimetresNearTheCornersAndInTheMiddle) {
     const PrinterGeometry g = Letter300();
     const auto front = CalibrationMarks(g, false), back = CalibrationMarks(g, true);
-    // 15 mm inside the printable corners (4.2 and 6.4 mm margins), rounded.
-    const double xs[5] = {19, 197, 19, 197, 108}, ys[5] = {21, 21, 258, 258, 140};
+    // 20 mm inside the printable corners (4.2 and 6.4 mm margins), rounded.
+    const double xs[5] = {24, 192, 24, 192, 108}, ys[5] = {26, 26, 253, 253, 140};
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(front[i].Paper, QPoint(MmToDevice(xs[i], 300), MmToDevice(ys[i], 300)));
@@ -36,6 +37,13 @@ TEST(CalibrationMarks, LieInWholeMillimetresNearTheCornersAndInTheMiddle) {
         EXPECT_EQ(back[i].Paper, QPoint(g.PaperWidth - front[i].Paper.x(), front[i].Paper.y()));
         EXPECT_DOUBLE_EQ(back[i].XMm, DeviceToMm(back[i].Paper.x(), 300));
         EXPECT_DOUBLE_EQ(back[i].YMm, front[i].YMm);
+    }
+    // The manual way's crosses lie on the first and the fourth mark.
+    for (const bool side : {false, true}) {
+        const auto crosses = CalibrationCrosses(g, side);
+        const auto marks = CalibrationMarks(g, side);
+        EXPECT_EQ(marks[0].Paper, crosses[0].Paper);
+        EXPECT_EQ(marks[3].Paper, crosses[1].Paper);
     }
     PrinterGeometry card = g;
     card.PaperWidth = MmToDevice(90, 300);
@@ -88,6 +96,17 @@ TEST(CalibrationMarks, AreDrawnExactlyAndSymmetricAboutTheirPosition) {
                 EXPECT_GT(inkBeside, 20);
                 EXPECT_EQ(inkOpposite, 0);
             }
+            // All ink within the bounds the page's other drawing keeps out of.
+            int outside = 0;
+            const auto marks = CalibrationMarks(g, back);
+            for (int y = 0; y < page.height(); y += 2)
+                for (int x = 0; x < page.width(); x += 2) {
+                    if (!Black(page, x, y)) continue;
+                    outside += std::none_of(marks.begin(), marks.end(), [&](const TCalibrationMark& m) {
+                        return CalibrationMarkBounds(m, g).ToQRect().contains(x, y);
+                    });
+                }
+            EXPECT_EQ(outside, 0);
         }
     }
 }
