@@ -22,7 +22,9 @@ QImage CalibrationScan(bool colour = false) {
     TScanSetup setup = ScanSetupFor(Printer);
     setup.SheetRotationDeg = 1.2;
     setup.Colour = colour;
-    return SimulateScan({{RenderCalibrationPage(Printer, false), Printer.Dpi, {Printer.OffsetX, Printer.OffsetY},
+    return SimulateScan({{RenderCalibrationPage(Printer, false),
+                          Printer.Dpi,
+                          {Printer.OffsetX, Printer.OffsetY},
                           {1.1, -0.6, 1.002, 0.998, 0.2}}},
                         setup);
 }
