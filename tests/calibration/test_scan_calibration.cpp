@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace mx;
 using namespace mx::test;
@@ -107,6 +108,23 @@ TEST_F(ScanCalibration, OnceStoredTheNextJobLandsCorrected) {
     EXPECT_NEAR(lands(rect.Right + g.OffsetX, printer.ScaleX, printer.OffsetXMm), area.Right, 0.1);
     EXPECT_NEAR(lands(rect.Top + g.OffsetY, printer.ScaleY, printer.OffsetYMm), area.Top, 0.1);
     EXPECT_NEAR(lands(rect.Bottom + g.OffsetY, printer.ScaleY, printer.OffsetYMm), area.Bottom, 0.1);
+}
+
+TEST_F(ScanCalibration, WorkerThreadsGiveTheSameResultSideBySide) {
+    // The dialog measures off the UI thread; two at once must not disturb
+    // each other.
+    const QImage scans[2] = {Scan(false, {0.4, -0.3, 1.001, 0.999, 0.1}), Scan(true, {-0.8, 0.6, 0.998, 1.003, -0.2})};
+    TScanCalibration alone[2], together[2];
+    for (const bool back : {false, true}) alone[back] = CalibrateFromScan(scans[back], 300, g, back);
+    std::thread threads[2];
+    for (const bool back : {false, true})
+        threads[back] = std::thread([&, back] { together[back] = CalibrateFromScan(scans[back], 300, g, back); });
+    for (std::thread& t : threads) t.join();
+    for (const bool back : {false, true}) {
+        EXPECT_EQ(together[back].Correction, alone[back].Correction);
+        EXPECT_EQ(together[back].RotationDeg, alone[back].RotationDeg);
+        EXPECT_EQ(DescribeScanCalibration(together[back]), DescribeScanCalibration(alone[back]));
+    }
 }
 
 TEST_F(ScanCalibration, WarnsOfAPrintTurnedOnThePaper) {
