@@ -52,30 +52,29 @@ void DrawCalibrationPage(TSidePage& page, const PrinterGeometry& g, bool back) {
 
 } // namespace
 
-std::array<TCalibrationCross, 2> CalibrationCrosses(const PrinterGeometry& g, bool back) {
+TCalibrationGrid CalibrationGrid(const PrinterGeometry& g) {
     if (g.Dpi <= 0) throw EPrinter("Der Drucker meldet keine brauchbare Auflösung");
-    // Half inches are whole device pixels at every even resolution, and
-    // whole tenths of a millimetre (12,7 mm): a cross lies exactly where
-    // its number says, so a printer measured at +1,0 mm is corrected by
-    // exactly that.
-    const int unitPx = g.Dpi % 2 == 0 ? g.Dpi / 2 : g.Dpi;
-    const double unitMm = g.Dpi % 2 == 0 ? 12.7 : 25.4;
-    const auto unitsAtLeast = [&](double mm) { return int(std::ceil(mm / DeviceToMm(unitPx, g.Dpi) - 1e-9)); };
-    const auto unitsAtMost = [&](double mm) { return int(std::floor(mm / DeviceToMm(unitPx, g.Dpi) + 1e-9)); };
-    const int left = unitsAtLeast(DeviceToMm(g.OffsetX, g.Dpi) + CrossInsetMm);
-    const int top = unitsAtLeast(DeviceToMm(g.OffsetY, g.Dpi) + CrossInsetMm);
-    const int right = unitsAtMost(DeviceToMm(g.PaperWidth - g.OffsetX, g.Dpi) - CrossInsetMm);
-    const int bottom = unitsAtMost(DeviceToMm(g.PaperHeight - g.OffsetY, g.Dpi) - CrossInsetMm);
-    if ((right - left) * unitMm < LeastSpanMm || (bottom - top) * unitMm < LeastSpanMm)
+    TCalibrationGrid grid;
+    grid.UnitPx = g.Dpi % 2 == 0 ? g.Dpi / 2 : g.Dpi;
+    grid.UnitMm = g.Dpi % 2 == 0 ? 12.7 : 25.4;
+    const double unit = DeviceToMm(grid.UnitPx, g.Dpi);
+    const auto atLeast = [&](double mm) { return int(std::ceil(mm / unit - 1e-9)); };
+    const auto atMost = [&](double mm) { return int(std::floor(mm / unit + 1e-9)); };
+    grid.Left = atLeast(DeviceToMm(g.OffsetX, g.Dpi) + CrossInsetMm);
+    grid.Top = atLeast(DeviceToMm(g.OffsetY, g.Dpi) + CrossInsetMm);
+    grid.Right = atMost(DeviceToMm(g.PaperWidth - g.OffsetX, g.Dpi) - CrossInsetMm);
+    grid.Bottom = atMost(DeviceToMm(g.PaperHeight - g.OffsetY, g.Dpi) - CrossInsetMm);
+    return grid;
+}
+
+std::array<TCalibrationCross, 2> CalibrationCrosses(const PrinterGeometry& g, bool back) {
+    const TCalibrationGrid grid = CalibrationGrid(g);
+    if (grid.WidthMm() < LeastSpanMm || grid.HeightMm() < LeastSpanMm)
         throw EPrinter("Das Papier ist zu klein für die Kalibrierseite");
-    // Positions on the printed side itself, from its left and top edges.
-    const auto cross = [&](int x, int y) {
-        return TCalibrationCross{{x * unitPx, y * unitPx}, x * unitMm, y * unitMm};
-    };
     // The back's crosses lie as the front's do, mirrored: the first at the
-    // top right.
-    if (back) return {cross(right, top), cross(left, bottom)};
-    return {cross(left, top), cross(right, bottom)};
+    // top right; their positions count from the back's own edges.
+    if (back) return {grid.At(grid.Right, grid.Top), grid.At(grid.Left, grid.Bottom)};
+    return {grid.At(grid.Left, grid.Top), grid.At(grid.Right, grid.Bottom)};
 }
 
 bool PrintCalibrationPage(TPrinter& printer, bool back) {

@@ -25,6 +25,21 @@ struct TCalibrationCross {
     double XMm, YMm; // the same in millimetres: what the ruler should show
 };
 
+// Where the calibration page puts its marks: on whole half inches (whole
+// inches at an odd resolution), which are whole device pixels and whole
+// tenths of a millimetre, so a mark lies exactly where its number says.
+// The outermost lines at least 20 mm inside the printable region.
+struct TCalibrationGrid {
+    int UnitPx = 0;
+    double UnitMm = 0;
+    int Left = 0, Top = 0, Right = 0, Bottom = 0; // in units
+    // The point units x, y from the printed side's left and top edges.
+    TCalibrationCross At(int x, int y) const { return {{x * UnitPx, y * UnitPx}, x * UnitMm, y * UnitMm}; }
+    double WidthMm() const { return (Right - Left) * UnitMm; }
+    double HeightMm() const { return (Bottom - Top) * UnitMm; }
+};
+// Raises EPrinter without a usable resolution.
+TCalibrationGrid CalibrationGrid(const PrinterGeometry& g);
 // Cross 1 near the top-left, cross 2 near the bottom-right of the front's
 // printable region, at least 20 mm inside its corners on whole half
 // inches; on the back cross 1 near the top-right, cross 2 near the
