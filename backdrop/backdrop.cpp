@@ -51,7 +51,7 @@ TBackdrop::TBackdrop(std::unique_ptr<TPageSource> source, const QString& fileNam
 
 TBackdrop::~TBackdrop() = default;
 
-std::unique_ptr<TBackdrop> TBackdrop::Open(const QString& path, TTaskControl* control) {
+std::unique_ptr<TBackdrop> TBackdrop::Open(const QString& path, TJobControl* control) {
     const QFileInfo info(path);
     if (!info.exists()) throw EBackdrop(QStringLiteral("Die Datei %1 gibt es nicht").arg(QuotedFileName(path)));
     if (info.isDir())
@@ -72,7 +72,7 @@ std::unique_ptr<TBackdrop> TBackdrop::Open(const QString& path, TTaskControl* co
 }
 
 std::unique_ptr<TBackdrop> TBackdrop::FromBytes(const QByteArray& data, const QString& displayName,
-                                                TTaskControl* control) {
+                                                TJobControl* control) {
     const bool pdf = LooksLikePdf(data);
     std::unique_ptr<TPageSource> source = pdf ? OpenPdf(data, displayName) : OpenImage(data, displayName, control);
     if (!source) return nullptr;

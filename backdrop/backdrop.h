@@ -20,7 +20,7 @@ namespace mx {
 
 class TCanvas;
 class TPageSource;
-class TTaskControl;
+class TJobControl;
 
 // No backdrop pixel is darker than this grey level: the tones are mapped
 // into 0xD0..0xFF, so black text still shows as grey, 47 levels below the
@@ -37,9 +37,9 @@ public:
     // makes no object. Safe on any thread: the object may then move to
     // another one. control, when given, hears the progress and may cancel
     // (the result is then null).
-    static std::unique_ptr<TBackdrop> Open(const QString& path, TTaskControl* control = nullptr);
+    static std::unique_ptr<TBackdrop> Open(const QString& path, TJobControl* control = nullptr);
     static std::unique_ptr<TBackdrop> FromBytes(const QByteArray& data, const QString& displayName,
-                                                TTaskControl* control = nullptr);
+                                                TJobControl* control = nullptr);
     ~TBackdrop();
     TBackdrop(const TBackdrop&) = delete;
     TBackdrop& operator=(const TBackdrop&) = delete;

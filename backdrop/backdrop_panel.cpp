@@ -2,9 +2,9 @@
 
 #include "backdrop/backdrop.h"
 #include "backdrop/backdrop_error.h"
+#include "backdrop/backdrop_loader.h"
 #include "controls/num_spin_edit.h"
 #include "platform/application.h"
-#include "platform/background_task.h"
 #include "sheet/sheet_math.h"
 #include "sheet/view_mapping.h"
 
@@ -78,37 +78,32 @@ TBackdropPanel::TBackdropPanel(QWidget* strip, QWidget* dropTarget, TBackdropHos
 TBackdropPanel::~TBackdropPanel() = default;
 
 void TBackdropPanel::Open(const QString& path) {
+    // A file being opened is given up; it ends on its own thread.
     if (loading_) {
-        // The file given up ends on its own; the panel outlives it.
-        TBackgroundTask* givenUp = loading_.release();
-        givenUp->setParent(this);
-        givenUp->OnProgress = nullptr;
-        givenUp->OnFinished = givenUp->OnCancelled = [givenUp] { givenUp->deleteLater(); };
-        givenUp->OnFailed = [givenUp](const QString&) { givenUp->deleteLater(); };
-        givenUp->Cancel();
+        loading_->disconnect(this);
+        loading_.release()->deleteLater();
     }
-    auto loaded = std::make_shared<std::unique_ptr<TBackdrop>>();
-    loading_ = std::make_unique<TBackgroundTask>(
-        [path, loaded](TTaskControl& control) { *loaded = TBackdrop::Open(path, &control); });
-    loading_->OnProgress = [this](int percent) { host_.Progress(percent); };
-    loading_->OnFinished = [this, loaded] {
+    loading_ = std::make_unique<TBackdropLoader>(path, nullptr);
+    TBackdropLoader* loader = loading_.get();
+    connect(loader, &TBackgroundJob::Progress, this, [this](int percent) { host_.Progress(percent); });
+    connect(loader, &TBackdropLoader::Loaded, this, [this, loader] {
+        backdrop_ = loader->Take();
         LoadEnded();
-        backdrop_ = std::move(*loaded);
         search_->clear();
         UpdateControls();
         host_.Redraw();
-    };
-    loading_->OnFailed = [this](const QString& message) {
+    });
+    connect(loader, &TBackgroundJob::Failed, this, [this](const QString& message) {
         LoadEnded();
         Application()->ShowException(message);
-    };
-    loading_->OnCancelled = [this] { LoadEnded(); };
-    loading_->Start();
+    });
+    connect(loader, &TBackgroundJob::Cancelled, this, [this] { LoadEnded(); });
+    loader->Start();
     UpdateControls();
 }
 
 void TBackdropPanel::LoadEnded() {
-    // The task is in its own callback: let it return first.
+    // The loader is in its own signal: let it return first.
     loading_.release()->deleteLater();
     host_.Progress(0);
     UpdateControls();

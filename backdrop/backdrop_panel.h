@@ -20,7 +20,7 @@ namespace mx {
 struct Area;
 struct TViewMapping;
 class TBackdrop;
-class TBackgroundTask;
+class TBackdropLoader;
 class TCanvas;
 class TNumSpinEdit;
 
@@ -81,7 +81,7 @@ private:
 
     TBackdropHost host_;
     std::unique_ptr<TBackdrop> backdrop_;
-    std::unique_ptr<TBackgroundTask> loading_;
+    std::unique_ptr<TBackdropLoader> loading_;
     QPushButton* open_ = nullptr;
     QLabel* pageLabel_ = nullptr;
     TNumSpinEdit* page_ = nullptr;

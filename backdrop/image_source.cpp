@@ -4,7 +4,7 @@
 #include "backdrop/image_resolution.h"
 #include "backdrop/page_source.h"
 #include "backdrop/png_reader.h"
-#include "platform/background_task.h"
+#include "platform/background_job.h"
 #include "sheet/sheet_math.h"
 
 #include <QBuffer>
@@ -138,7 +138,7 @@ QImage ReadWithQt(QImageReader& reader, const QSize& size) {
 
 } // namespace
 
-std::unique_ptr<TPageSource> OpenImage(const QByteArray& data, const QString& path, TTaskControl* control) {
+std::unique_ptr<TPageSource> OpenImage(const QByteArray& data, const QString& path, TJobControl* control) {
     const auto damaged = [&] {
         return EBackdrop(QStringLiteral("Das Bild %1 ist beschädigt").arg(QuotedFileName(path)));
     };
@@ -167,10 +167,10 @@ std::unique_ptr<TPageSource> OpenImage(const QByteArray& data, const QString& pa
         TPngReading reading;
         if (control) {
             reading.Progress = [control](int percent) { control->Progress(percent); };
-            reading.Cancelled = [control] { return control->Cancelled(); };
+            reading.Cancelled = [control] { return control->CancelRequested(); };
         }
         decoded = ReadPngReduced(data, ReductionFactor(size), reading);
-        if (control && control->Cancelled()) return nullptr;
+        if (control && control->CancelRequested()) return nullptr;
     }
     // Interlaced PNG files come in passes: Qt's reader takes those.
     if (!decoded) decoded = ReadWithQt(reader, size);

@@ -9,7 +9,7 @@ namespace mx {
 
 class TPageSource;
 
-class TTaskControl;
+class TJobControl;
 
 // Largest image accepted, checked before any pixel is decoded: what no
 // scanner makes. An A3 page at 2400 dpi is 28063 x 39685 pixels.
@@ -25,6 +25,6 @@ inline constexpr long long MaxKeptPixels = 16'000'000;
 // The decoded PNG, JPEG, TIFF or BMP image; throws EBackdrop naming path
 // when data is none of them, damaged or too large. control, when given,
 // hears the progress and may cancel (the result is then null).
-std::unique_ptr<TPageSource> OpenImage(const QByteArray& data, const QString& path, TTaskControl* control = nullptr);
+std::unique_ptr<TPageSource> OpenImage(const QByteArray& data, const QString& path, TJobControl* control = nullptr);
 
 } // namespace mx
