@@ -2,7 +2,7 @@
 // The main window: owns every control and all state of the program. Its
 // handlers are defined next to their subsystem (sheet/, style/, print/).
 #include "platform/canvas.h"
-#include "sheet/view_mapping.h"
+#include "geometry/view_mapping.h"
 
 #include <QWidget>
 #include <memory>
@@ -18,6 +18,7 @@ class TStatusBar;
 class TFormStorage;
 class TCalibrationPanel;
 class TBackdropPanel;
+struct TPrintJob;
 
 // Stands in for the WM_USER message: carries the new progress percentage.
 class TUserMessageEvent;
@@ -135,6 +136,8 @@ private:
     void SetAreaAsTheMouseDoes(const Area& area);
     // Scrolls the preview so that the area is seen, centred when it fits.
     void RevealArea(const Area& area);
+    // The job as the window stands now, for the current printer.
+    TPrintJob TakeJob(bool back);
     void RunPrintJob(bool back);
     void FinishJob();
 

@@ -2,7 +2,7 @@
 // The further areas beside the Parts' current one: a list per backdrop
 // page (one without a backdrop), each area kept on the sheet by the edge
 // rule's clamping. Values only: the window draws and prints them.
-#include "sheet/sheet_math.h"
+#include "geometry/sheet_math.h"
 
 #include <QList>
 #include <QMap>

@@ -7,7 +7,7 @@
 //   [Vorlage Kontoauszug]
 //   Seite=210;297                  (optional: the page it was made on, mm)
 //   Bereich1=20;95.5;40;46         (left;right;top;bottom, mm)
-#include "sheet/sheet_math.h"
+#include "geometry/sheet_math.h"
 
 #include <QList>
 #include <QSizeF>

@@ -4,7 +4,7 @@
 // the text on it found. Needs no event loop.
 #include "backdrop/backdrop_error.h"
 #include "platform/colors.h"
-#include "sheet/view_mapping.h"
+#include "geometry/view_mapping.h"
 
 #include <QImage>
 #include <QList>

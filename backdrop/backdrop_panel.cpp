@@ -5,8 +5,8 @@
 #include "backdrop/backdrop_loader.h"
 #include "controls/num_spin_edit.h"
 #include "platform/application.h"
-#include "sheet/sheet_math.h"
-#include "sheet/view_mapping.h"
+#include "geometry/sheet_math.h"
+#include "geometry/view_mapping.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,6 +1,6 @@
 #include "backdrop/image_resolution.h"
 
-#include "sheet/sheet_math.h"
+#include "geometry/sheet_math.h"
 
 #include <QByteArray>
 #include <cstdint>

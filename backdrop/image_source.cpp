@@ -5,7 +5,7 @@
 #include "backdrop/page_source.h"
 #include "backdrop/png_reader.h"
 #include "platform/background_job.h"
-#include "sheet/sheet_math.h"
+#include "geometry/sheet_math.h"
 
 #include <QBuffer>
 #include <QImageReader>

@@ -1,6 +1,6 @@
 #include "calibration/calibration_dialog.h"
 
-#include "calibration/calibration_store.h"
+#include "print/calibration_store.h"
 #include "calibration/calibration_text.h"
 #include "controls/num_spin_edit.h"
 #include "platform/application.h"

@@ -4,7 +4,7 @@
 // stores the correction worked out from them. Run it through
 // Application()->ExecDialog.
 #include "calibration/calibration_page.h"
-#include "calibration/correction.h"
+#include "print/correction.h"
 
 #include <QDialog>
 #include <QString>

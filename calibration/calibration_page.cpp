@@ -1,8 +1,8 @@
 #include "calibration/calibration_page.h"
 
 #include "calibration/calibration_text.h"
-#include "calibration/print_document.h"
-#include "calibration/side_page.h"
+#include "print/print_document.h"
+#include "print/page_renderer.h"
 #include "platform/exception.h"
 #include "print/overprint_rect.h"
 
@@ -16,7 +16,7 @@ constexpr double CrossInsetMm = 20;
 // Less between the crosses and a misread millimetre weighs too much.
 constexpr double LeastSpanMm = 40;
 
-void DrawCalibrationPage(TSidePage& page, const PrinterGeometry& g, bool back) {
+void DrawCalibrationPage(TPageRenderer& page, const PrinterGeometry& g, bool back) {
     const int arm = page.Px(6), gap = page.Px(1.5);
     // Even, so that the lines' middle is the cross's position itself.
     const int line = std::max(2, page.Px(0.2) / 2 * 2);
@@ -80,9 +80,9 @@ std::array<TCalibrationCross, 2> CalibrationCrosses(const PrinterGeometry& g, bo
 bool PrintCalibrationPage(TPrinter& printer, bool back) {
     // Before a document is opened: a paper too small is said at once.
     CalibrationCrosses(ReadPrinterGeometry(printer), back);
-    return PrintOnePage(printer, back ? "Kalibrierseite Rückseite" : "Kalibrierseite",
-                        [back](TCanvas& canvas, const PrinterGeometry& g) {
-                            TSidePage page(canvas, g, std::nullopt);
+    return PrintDocument(printer, back ? "Kalibrierseite Rückseite" : "Kalibrierseite", 1,
+                         [back](TCanvas& canvas, const PrinterGeometry& g, int) {
+                            TPageRenderer page(canvas, g, std::nullopt);
                             DrawCalibrationPage(page, g, back);
                         });
 }

@@ -1,9 +1,9 @@
 #include "calibration/calibration_panel.h"
 
 #include "calibration/calibration_dialog.h"
-#include "calibration/calibration_store.h"
+#include "print/calibration_store.h"
 #include "calibration/calibration_text.h"
-#include "calibration/correction.h"
+#include "print/correction.h"
 #include "calibration/test_page.h"
 #include "platform/application.h"
 #include "platform/exception.h"
@@ -44,10 +44,6 @@ TCalibrationPanel::TCalibrationPanel(QWidget* strip, QBoxLayout* lineHost, const
 }
 
 TCalibrationPanel::~TCalibrationPanel() = default;
-
-TRect TCalibrationPanel::Corrected(const TRect& jobRect, const PrinterGeometry& g, bool back) {
-    return CorrectedRect(jobRect, g, store_->Load(Printer()->Name()).Side(back));
-}
 
 void TCalibrationPanel::ShowCorrection() {
     QString text;

@@ -18,7 +18,6 @@ class QWidget;
 namespace mx {
 
 struct Area;
-struct PrinterGeometry;
 class TCalibrationStore;
 
 class TCalibrationPanel : public QObject {
@@ -29,9 +28,9 @@ public:
     TCalibrationPanel(QWidget* strip, QBoxLayout* lineHost, const QString& settingsFile, std::function<Area()> area);
     ~TCalibrationPanel() override;
 
-    // A job's device rectangle after the current printer's correction for
-    // that side; exactly the rectangle when none is stored.
-    TRect Corrected(const TRect& jobRect, const PrinterGeometry& g, bool back);
+    // The corrections per printer (one store for the run, so that damage
+    // is reported once).
+    TCalibrationStore& Store() { return *store_; }
     // Brings the line up to date (another printer, another calibration).
     void ShowCorrection();
 

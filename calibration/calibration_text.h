@@ -1,7 +1,7 @@
 #pragma once
 // The texts the calibration shows: numbers in the user's locale and the
 // short description of the correction in force.
-#include "calibration/correction.h"
+#include "print/correction.h"
 
 #include <QString>
 

@@ -12,7 +12,7 @@
 // Pure computation on an image: call it from a worker thread; it holds
 // no state.
 #include "calibration/calibration_marks.h"
-#include "calibration/correction.h"
+#include "print/correction.h"
 
 #include <QPolygonF>
 #include <QStringList>

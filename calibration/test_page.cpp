@@ -1,8 +1,8 @@
 #include "calibration/test_page.h"
 
 #include "calibration/calibration_text.h"
-#include "calibration/print_document.h"
-#include "calibration/side_page.h"
+#include "print/print_document.h"
+#include "print/page_renderer.h"
 #include "print/overprint_rect.h"
 
 #include <algorithm>
@@ -17,7 +17,7 @@ constexpr TColor GuideGrey = 0x00969696;
 // "20,0 / 30,0"
 QString CornerText(double xMm, double yMm) { return DecimalText(xMm, 1) + " / " + DecimalText(yMm, 1); }
 
-void DrawGuides(TSidePage& page, const TRect& r) {
+void DrawGuides(TPageRenderer& page, const TRect& r) {
     const TRect printable = page.Printable();
     const int w = page.Width(0.1);
     for (const auto& [from, to] : {std::pair{printable.Top, r.Top}, std::pair{r.Bottom, printable.Bottom}}) {
@@ -30,9 +30,9 @@ void DrawGuides(TSidePage& page, const TRect& r) {
     }
 }
 
-void DrawTestPage(TSidePage& page, const PrinterGeometry& g, const Area& a, bool back,
+void DrawTestPage(TPageRenderer& page, const PrinterGeometry& g, const Area& a, bool back,
                   const std::optional<TSideCorrection>& side) {
-    TRect r = back ? BackRect(a, g) : FrontRect(a, g);
+    TRect r = DeviceRect(a, back, g, std::nullopt);
     if (r.Left > r.Right) std::swap(r.Left, r.Right);
     if (r.Top > r.Bottom) std::swap(r.Top, r.Bottom);
     DrawGuides(page, r);
@@ -88,10 +88,10 @@ void DrawTestPage(TSidePage& page, const PrinterGeometry& g, const Area& a, bool
 } // namespace
 
 bool PrintTestPage(TPrinter& printer, const Area& areaMm, bool back, const TPrinterCalibration& calibration) {
-    return PrintOnePage(printer, back ? "Testdruck Rückseite" : "Testdruck",
-                        [&](TCanvas& canvas, const PrinterGeometry& g) {
+    return PrintDocument(printer, back ? "Testdruck Rückseite" : "Testdruck", 1,
+                         [&](TCanvas& canvas, const PrinterGeometry& g, int) {
                             const auto& side = calibration.Side(back);
-                            TSidePage page(canvas, g, side);
+                            TPageRenderer page(canvas, g, side);
                             DrawTestPage(page, g, areaMm, back, side);
                         });
 }

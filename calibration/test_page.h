@@ -1,7 +1,7 @@
 #pragma once
 // The test print: one page that shows where the overprint area lands, with
 // the same conversions and the same correction as the real jobs.
-#include "calibration/correction.h"
+#include "print/correction.h"
 
 namespace mx {
 

@@ -10,7 +10,7 @@
 // state.
 #include "platform/canvas.h"
 #include "platform/text_word.h"
-#include "sheet/sheet_math.h"
+#include "geometry/sheet_math.h"
 
 #include <QPolygonF>
 #include <QSizeF>

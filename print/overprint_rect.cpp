@@ -1,6 +1,7 @@
 #include "print/overprint_rect.h"
 
 #include "platform/printer.h"
+#include "print/correction.h"
 
 namespace mx {
 
@@ -14,6 +15,11 @@ TRect BackRect(const Area& a, const PrinterGeometry& g) {
     r.Left = g.PaperWidth - MmToDevice(a.Right, g.Dpi) - g.OffsetX;
     r.Right = g.PaperWidth - MmToDevice(a.Left, g.Dpi) - g.OffsetX;
     return r;
+}
+
+TRect DeviceRect(const Area& area, bool back, const PrinterGeometry& g,
+                 const std::optional<TSideCorrection>& correction) {
+    return CorrectedRect(back ? BackRect(area, g) : FrontRect(area, g), g, correction);
 }
 
 PrinterGeometry ReadPrinterGeometry(TPrinter& printer) {

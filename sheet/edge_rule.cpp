@@ -1,6 +1,6 @@
 // The four edge fields and the rule every change of an edge goes through.
 #include "app/main_form.h"
-#include "sheet/sheet_math.h"
+#include "geometry/sheet_math.h"
 #include "ui_main_form.h"
 
 namespace mx {

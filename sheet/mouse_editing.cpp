@@ -1,7 +1,7 @@
 // Moving and resizing the area's edges with the mouse in the preview.
 #include "app/main_form.h"
 #include "platform/paintbox.h"
-#include "sheet/sheet_math.h"
+#include "geometry/sheet_math.h"
 #include "ui_main_form.h"
 
 #include <algorithm>

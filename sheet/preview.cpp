@@ -5,7 +5,7 @@
 #include "platform/application.h"
 #include "platform/exception.h"
 #include "platform/printer.h"
-#include "sheet/sheet_math.h"
+#include "geometry/sheet_math.h"
 #include "ui_main_form.h"
 
 #include <QScrollBar>

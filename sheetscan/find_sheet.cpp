@@ -1,6 +1,6 @@
 #include "sheetscan/find_sheet.h"
 
-#include "sheet/sheet_math.h"
+#include "geometry/sheet_math.h"
 #include "sheetscan/grey_image.h"
 #include "sheetscan/line_fit.h"
 #include "sheetscan/scan_error.h"

@@ -3,7 +3,7 @@
 #include "controls/color_combo_box.h"
 #include "controls/radio_group.h"
 #include "platform/paintbox.h"
-#include "style/fill_style.h"
+#include "print/fill_style.h"
 
 namespace mx {
 

@@ -3,7 +3,7 @@
 // linking poppler and its libraries into the program would slow down every
 // start, with or without a document.
 #include "backdrop/page_source.h"
-#include "sheet/sheet_math.h"
+#include "geometry/sheet_math.h"
 
 #include <poppler-qt6.h>
 

@@ -14,7 +14,7 @@
 #include <png.h>
 #include <vector>
 
-#include "sheet/sheet_math.h"
+#include "geometry/sheet_math.h"
 
 namespace mx::test {
 

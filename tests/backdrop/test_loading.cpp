@@ -4,7 +4,7 @@
 #include "backdrop/backdrop_error.h"
 #include "backdrop/image_resolution.h"
 #include "platform/canvas.h"
-#include "sheet/sheet_math.h"
+#include "geometry/sheet_math.h"
 #include "tests/backdrop/backdrop_files.h"
 #include "tests/support/test_support.h"
 

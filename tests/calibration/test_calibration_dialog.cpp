@@ -1,7 +1,7 @@
 // The "Kalibrieren" dialog: driven through the answerer, with real key and
 // mouse events where it matters.
 #include "calibration/calibration_dialog.h"
-#include "calibration/calibration_store.h"
+#include "print/calibration_store.h"
 #include "controls/num_spin_edit.h"
 #include "platform/profile_file.h"
 #include "print/overprint_rect.h"

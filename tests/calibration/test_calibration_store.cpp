@@ -1,5 +1,5 @@
 // The corrections in the settings file and their one-line description.
-#include "calibration/calibration_store.h"
+#include "print/calibration_store.h"
 #include "calibration/calibration_text.h"
 #include "platform/exception.h"
 #include "platform/fonts.h"

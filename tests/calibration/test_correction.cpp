@@ -1,6 +1,6 @@
 // The correction of a job's device rectangle and the fit of a printer's
 // deviation from two measured crosses.
-#include "calibration/correction.h"
+#include "print/correction.h"
 #include "platform/exception.h"
 #include "print/overprint_rect.h"
 

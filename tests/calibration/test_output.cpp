@@ -4,7 +4,7 @@
 #include "platform/printer.h"
 #include "platform/qt_printer.h"
 #include "print/overprint_rect.h"
-#include "style/fill_style.h"
+#include "print/fill_style.h"
 #include "tests/support/output_readback.h"
 #include "tests/support/test_support.h"
 

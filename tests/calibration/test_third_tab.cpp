@@ -2,8 +2,8 @@
 // controls go, the line that names the correction, and the jobs of the
 // window with and without a correction stored.
 #include "calibration/calibration_panel.h"
-#include "calibration/calibration_store.h"
-#include "calibration/correction.h"
+#include "print/calibration_store.h"
+#include "print/correction.h"
 #include "controls/radio_group.h"
 #include "platform/qt_printer.h"
 #include "print/overprint_rect.h"
@@ -92,7 +92,7 @@ TEST_F(ThirdTab, WithoutACalibrationEveryJobIsExactlyTheJobsOwnRectangle) {
         const Area area{form->AreaLeftMm, form->AreaRightMm, form->AreaTopMm, form->AreaBottomMm};
         for (bool back : {false, true}) {
             const TRect r = back ? BackRect(area, geometry()) : FrontRect(area, geometry());
-            EXPECT_EQ(panel().Corrected(r, geometry(), back), r);
+            EXPECT_EQ(DeviceRect(area, back, geometry(), panel().Store().Load(printer->Name()).Side(back)), r);
         }
     }
     setArea(20, 50, 30, 40);

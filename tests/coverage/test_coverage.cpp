@@ -4,7 +4,7 @@
 #include "coverage/coverage_check.h"
 #include "print/overprint_rect.h"
 #include "sheetscan/scan_error.h"
-#include "style/fill_style.h"
+#include "print/fill_style.h"
 #include "tests/support/scan_simulator.h"
 #include "tests/support/test_support.h"
 #include "tests/support/text_match.h"

@@ -2,7 +2,7 @@
 #include "controls/num_spin_edit.h"
 #include "platform/paintbox.h"
 #include "platform/status_bar.h"
-#include "sheet/sheet_math.h"
+#include "geometry/sheet_math.h"
 #include "tests/support/main_form_fixture.h"
 #include "tests/support/test_support.h"
 #include "ui_main_form.h"

@@ -1,5 +1,5 @@
 // The sheet, area, layout, ruler and grab-zone computations.
-#include "sheet/sheet_math.h"
+#include "geometry/sheet_math.h"
 
 #include <gtest/gtest.h>
 

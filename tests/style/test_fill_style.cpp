@@ -1,6 +1,6 @@
 // The fill rule on a plain image: pattern by index, lines in the foreground,
 // gaps in the background, the previous pattern kept for an unknown index.
-#include "style/fill_style.h"
+#include "print/fill_style.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // The corrections per printer in the settings file, one section per
 // printer ("Kalibrierung <name>"), numbers written with a dot whatever the
 // locale. Nothing else of the file is touched.
-#include "calibration/correction.h"
+#include "print/correction.h"
 
 #include <QString>
 #include <QStringList>

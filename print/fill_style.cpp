@@ -1,4 +1,4 @@
-#include "style/fill_style.h"
+#include "print/fill_style.h"
 
 namespace mx {
 

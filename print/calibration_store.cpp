@@ -1,4 +1,4 @@
-#include "calibration/calibration_store.h"
+#include "print/calibration_store.h"
 
 #include "platform/application.h"
 #include "platform/profile_file.h"

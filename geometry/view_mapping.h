@@ -4,7 +4,7 @@
 // Made by the complete redraw's state step; the preview, the mouse editing,
 // the rulers and the backdrop all convert through it.
 #include "platform/canvas.h"
-#include "sheet/sheet_math.h"
+#include "geometry/sheet_math.h"
 
 namespace mx {
 

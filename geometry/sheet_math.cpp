@@ -1,4 +1,4 @@
-#include "sheet/sheet_math.h"
+#include "geometry/sheet_math.h"
 
 #include <algorithm>
 #include <cmath>

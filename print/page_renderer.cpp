@@ -1,7 +1,9 @@
-#include "calibration/side_page.h"
+#include "print/page_renderer.h"
 
 #include "platform/canvas.h"
 #include "platform/fonts.h"
+#include "print/fill_style.h"
+#include "print/print_job.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,16 +21,22 @@ TRect Normalised(TRect r) {
 
 } // namespace
 
-TSidePage::TSidePage(TCanvas& canvas, const PrinterGeometry& g, const std::optional<TSideCorrection>& correction)
+TPageRenderer::TPageRenderer(TCanvas& canvas, const PrinterGeometry& g, const std::optional<TSideCorrection>& correction)
     : canvas_(canvas), g_(g), correction_(correction) {}
 
-int TSidePage::Px(double mm) const { return MmToDevice(mm, g_.Dpi); }
+int TPageRenderer::Px(double mm) const { return MmToDevice(mm, g_.Dpi); }
 
-int TSidePage::Width(double mm) const { return std::max(1, Px(mm)); }
+int TPageRenderer::Width(double mm) const { return std::max(1, Px(mm)); }
 
-TRect TSidePage::Printable() const { return {0, 0, g_.PaperWidth - 2 * g_.OffsetX, g_.PaperHeight - 2 * g_.OffsetY}; }
+TRect TPageRenderer::Printable() const { return {0, 0, g_.PaperWidth - 2 * g_.OffsetX, g_.PaperHeight - 2 * g_.OffsetY}; }
 
-void TSidePage::Fill(const TRect& job, TColor color) {
+void TPageRenderer::FillAreas(const TPrintJob& job) {
+    for (const Area& area : job.Areas)
+        ApplyFillRule(canvas_, DeviceRect(area, job.Back, g_, job.Correction), job.FillIndex, job.Foreground,
+                      job.Background);
+}
+
+void TPageRenderer::Fill(const TRect& job, TColor color) {
     const TRect r = Normalised(job);
     TRect c = CorrectedRect(r, g_, correction_);
     // A scale can close a line of one pixel; the far edge gives way.
@@ -39,7 +47,7 @@ void TSidePage::Fill(const TRect& job, TColor color) {
     canvas_.FillRect(c);
 }
 
-void TSidePage::Frame(const TRect& job, int width, TColor color) {
+void TPageRenderer::Frame(const TRect& job, int width, TColor color) {
     const TRect r = Normalised(job);
     const int w = std::min({width, r.Width(), r.Height()});
     if (w <= 0) return;
@@ -49,13 +57,13 @@ void TSidePage::Frame(const TRect& job, int width, TColor color) {
     Fill({r.Right - w, r.Top + w, r.Right, r.Bottom - w}, color);
 }
 
-void TSidePage::Cross(const QPoint& job, int arm, int width, TColor color) {
+void TPageRenderer::Cross(const QPoint& job, int arm, int width, TColor color) {
     const int left = job.x() - width / 2, top = job.y() - width / 2;
     Fill({job.x() - arm, top, job.x() + arm, top + width}, color);
     Fill({left, job.y() - arm, left + width, job.y() + arm}, color);
 }
 
-void TSidePage::Text(const QPoint& job, const QString& text, unsigned align, double heightMm, bool bold) {
+void TPageRenderer::Text(const QPoint& job, const QString& text, unsigned align, double heightMm, bool bold) {
     canvas_.Font = WindowsFont("Arial", Width(heightMm), bold ? QFont::Bold : QFont::Normal);
     canvas_.FontColor = clBlack;
     canvas_.SetBkMode(TRANSPARENT);
@@ -66,7 +74,7 @@ void TSidePage::Text(const QPoint& job, const QString& text, unsigned align, dou
     canvas_.TextOut(x, y, text);
 }
 
-QPoint TSidePage::Lines(QPoint job, const QStringList& lines, double heightMm) {
+QPoint TPageRenderer::Lines(QPoint job, const QStringList& lines, double heightMm) {
     for (const QString& line : lines) {
         Text(job, line, DT_LEFT | DT_TOP, heightMm);
         job.ry() += Px(heightMm * 1.5);
@@ -74,7 +82,7 @@ QPoint TSidePage::Lines(QPoint job, const QStringList& lines, double heightMm) {
     return job;
 }
 
-int TSidePage::InsidePrintable(bool horizontal) const {
+int TPageRenderer::InsidePrintable(bool horizontal) const {
     // A correction towards the edge would move marks drawn at the edge off
     // the printable region, where the device cuts them.
     int from = 0;
@@ -87,7 +95,7 @@ int TSidePage::InsidePrintable(bool horizontal) const {
     return from;
 }
 
-void TSidePage::MillimetreScales() {
+void TPageRenderer::MillimetreScales() {
     const TRect printable = Printable();
     const int tick = Width(0.15);
     for (const bool horizontal : {true, false}) {

@@ -1,10 +1,11 @@
 #pragma once
-// Drawing the marks of a test or calibration page on one printed side, in
-// that side's own paper coordinates: device pixels from the left and top
-// edges of the side as it lies in front of the user, upright. On the back
-// these are the mirrored positions the back job prints at. Every mark goes
-// through the same correction as the jobs' rectangles.
-#include "calibration/correction.h"
+// Drawing one page: the fills of a job, or the outlines, marks and labels
+// of a test or calibration page. Marks are placed in the printed side's own
+// paper coordinates: device pixels from the left and top edges of the side
+// as it lies in front of the user, upright; on the back these are the
+// mirrored positions the back job prints at. Everything goes through the
+// same correction as the jobs' rectangles.
+#include "print/correction.h"
 #include "print/overprint_rect.h"
 
 #include <QPoint>
@@ -14,10 +15,11 @@
 namespace mx {
 
 class TCanvas;
+struct TPrintJob;
 
-class TSidePage {
+class TPageRenderer {
 public:
-    TSidePage(TCanvas& canvas, const PrinterGeometry& g, const std::optional<TSideCorrection>& correction);
+    TPageRenderer(TCanvas& canvas, const PrinterGeometry& g, const std::optional<TSideCorrection>& correction);
 
     // Device pixels of a position in millimetres, as the jobs convert it.
     int Px(double mm) const;
@@ -29,6 +31,10 @@ public:
     // The printable region in printable-area coordinates; the margins on
     // the right and at the bottom are taken to equal those opposite.
     TRect Printable() const;
+
+    // Every area of the job filled by the fill rule, where DeviceRect puts
+    // it (the job's own correction, not the renderer's).
+    void FillAreas(const TPrintJob& job);
 
     // A solid rectangle given like a job's (printable-area coordinates).
     void Fill(const TRect& job, TColor color);

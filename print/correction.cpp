@@ -1,4 +1,4 @@
-#include "calibration/correction.h"
+#include "print/correction.h"
 
 #include "calibration/calibration_text.h"
 #include "platform/exception.h"
