@@ -15,6 +15,7 @@ mkdir -p "$work/base/tools/print_matrix"
 cp tools/print_matrix/print_matrix.cpp "$work/base/tools/print_matrix/"
 grep -q marbelux-print-matrix "$work/base/CMakeLists.txt" ||
   cat >>"$work/base/CMakeLists.txt" <<'CMAKE'
+find_package(Qt6 REQUIRED COMPONENTS Test)
 add_executable(marbelux-print-matrix tools/print_matrix/print_matrix.cpp)
 target_link_libraries(marbelux-print-matrix PRIVATE mx_app Qt6::Test)
 CMAKE
