@@ -18,13 +18,14 @@ grep -q marbelux-print-matrix "$work/base/CMakeLists.txt" ||
 find_package(Qt6 REQUIRED COMPONENTS Test)
 add_executable(marbelux-print-matrix tools/print_matrix/print_matrix.cpp)
 target_link_libraries(marbelux-print-matrix PRIVATE mx_app Qt6::Test)
+set_target_properties(marbelux-print-matrix PROPERTIES AUTOUIC OFF)
 CMAKE
 for tree in "$work/base" .; do
   build="$work/build-$(basename "$(realpath "$tree")")"
   [ "$tree" = . ] && build="$work/build-current"
   cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBELUX_TESTS=OFF -DMARBELUX_BENCH=OFF \
     -DMARBELUX_PRINT_MATRIX=ON >/dev/null
-  cmake --build "$build" --target marbelux-print-matrix >/dev/null
+  cmake --build "$build" --target marbelux-print-matrix | grep -E "error|FAILED" || true
   out="$work/out-$([ "$tree" = . ] && echo current || echo base)"
   MARBELUX_MODULE_DIR="$build" "$build/marbelux-print-matrix" "$out"
 done
