@@ -29,10 +29,7 @@ TAboutBox::TAboutBox(QWidget* owner)
         TLoadingScope loading(this);
         ui->setupUi(this);
         setFixedSize(664, 453);
-        setFont(WindowsFont("MS Sans Serif", 11));
-        QPalette pal = palette();
-        pal.setColor(QPalette::Window, ToQColor(clBtnFace));
-        setPalette(pal);
+        UseClassicFormLook(*this);
         ui->ProductName->setFont(WindowsFont("Arial Narrow", 24, QFont::Bold));
         QPalette black = ui->ProductName->palette();
         black.setColor(QPalette::WindowText, Qt::black);

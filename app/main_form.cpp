@@ -47,10 +47,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
     {
         TLoadingScope loading(this);
         ui->setupUi(this);
-        setFont(WindowsFont("MS Sans Serif", 11));
-        QPalette pal = palette();
-        pal.setColor(QPalette::Window, ToQColor(clBtnFace));
-        setPalette(pal);
+        UseClassicFormLook(*this);
         for (TShadowLabel* headline : {ui->ShadowLabel8, ui->ShadowLabel2, ui->ShadowLabel4})
             headline->setFont(WindowsFont("MS Sans Serif", 11, QFont::Bold));
         for (TShadowLabel* title : {ui->ShadowLabel27, ui->ShadowLabel1, ui->ShadowLabel3}) {

@@ -4,9 +4,10 @@
 #include "backdrop/backdrop_error.h"
 #include "backdrop/backdrop_loader.h"
 #include "controls/num_spin_edit.h"
-#include "platform/application.h"
+#include "controls/placed_controls.h"
 #include "geometry/sheet_math.h"
 #include "geometry/view_mapping.h"
+#include "platform/application.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -40,32 +41,22 @@ QString DroppedFile(const QMimeData* data) {
 TBackdropPanel::TBackdropPanel(QWidget* strip, QWidget* dropTarget, TBackdropHost host)
     : QObject(strip), host_(std::move(host)) {
     // The strip's row below the edge fields.
-    open_ = new QPushButton(QStringLiteral("&Hintergrund..."), strip);
-    open_->setObjectName(QStringLiteral("BackdropBtn"));
-    open_->setGeometry(8, 60, 88, 23);
-    open_->setToolTip(QStringLiteral("Das bedruckte Dokument (PDF) oder einen Scan des Blattes als Hintergrund "
-                                     "der Vorschau zeigen; er wird nicht gedruckt"));
+    open_ = PlaceButton(strip, QStringLiteral("BackdropBtn"), QStringLiteral("&Hintergrund..."), {8, 60, 88, 23},
+                        QStringLiteral("Das bedruckte Dokument (PDF) oder einen Scan des Blattes als Hintergrund "
+                                       "der Vorschau zeigen; er wird nicht gedruckt"),
+                        [this] { OpenClick(); });
     pageLabel_ = new QLabel(QStringLiteral("Seite:"), strip);
     pageLabel_->setGeometry(104, 64, 32, 13);
-    page_ = new TNumSpinEdit(strip);
-    page_->setObjectName(QStringLiteral("BackdropPageEd"));
-    page_->setGeometry(136, 61, 50, 21);
+    page_ = PlaceControl<TNumSpinEdit>(strip, QStringLiteral("BackdropPageEd"), {136, 61, 50, 21},
+                                       QStringLiteral("Seite des PDF-Dokuments, die als Hintergrund erscheint"));
     page_->setMinValue(1);
     page_->setMaxValue(1);
     page_->setValue(1);
-    page_->setToolTip(QStringLiteral("Seite des PDF-Dokuments, die als Hintergrund erscheint"));
-    remove_ = new QPushButton(QStringLiteral("&Entfernen"), strip);
-    remove_->setObjectName(QStringLiteral("BackdropRemoveBtn"));
-    remove_->setGeometry(192, 60, 62, 23);
-    remove_->setToolTip(QStringLiteral("Den Hintergrund wieder aus der Vorschau nehmen"));
-    search_ = new QLineEdit(strip);
-    search_->setObjectName(QStringLiteral("BackdropSearchEd"));
-    search_->setGeometry(260, 61, 136, 21);
+    remove_ = PlaceButton(strip, QStringLiteral("BackdropRemoveBtn"), QStringLiteral("&Entfernen"), {192, 60, 62, 23},
+                          QStringLiteral("Den Hintergrund wieder aus der Vorschau nehmen"), [this] { Remove(); });
+    search_ = PlaceControl<QLineEdit>(strip, QStringLiteral("BackdropSearchEd"), {260, 61, 136, 21}, ToolTipSearch);
     search_->setPlaceholderText(QStringLiteral("Suchen"));
-    search_->setToolTip(ToolTipSearch);
 
-    connect(open_, &QPushButton::clicked, this, [this] { Application()->Guard([this] { OpenClick(); }); });
-    connect(remove_, &QPushButton::clicked, this, &TBackdropPanel::Remove);
     connect(search_, &QLineEdit::returnPressed, this, [this] { Application()->Guard([this] { Search(); }); });
     connect(search_, &QLineEdit::textEdited, this, [this] { search_->setToolTip(ToolTipSearch); });
     page_->OnChange = [this](QObject*) { PageChange(); };

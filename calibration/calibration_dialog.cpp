@@ -1,12 +1,12 @@
 #include "calibration/calibration_dialog.h"
 
-#include "print/calibration_store.h"
 #include "calibration/calibration_text.h"
 #include "controls/num_spin_edit.h"
 #include "platform/application.h"
 #include "platform/exception.h"
 #include "platform/fonts.h"
 #include "platform/printer.h"
+#include "print/calibration_store.h"
 #include "print/overprint_rect.h"
 
 #include <QGridLayout>
@@ -60,7 +60,7 @@ TCalibrationDialog::TCalibrationDialog(TPrinter& printer, const QString& printer
     for (const bool back : {false, true}) sides_[back].crosses = CalibrationCrosses(g, back);
 
     setWindowTitle("Kalibrieren");
-    setFont(WindowsFont("MS Sans Serif", 11));
+    UseClassicFormLook(*this);
     auto* layout = new QVBoxLayout(this);
     auto* intro = new QLabel(QString("<b>Drucker: %1</b><br>Drucken Sie die Kalibrierseite, messen Sie die beiden "
                                      "Kreuze nach und tragen Sie die Werte in Millimetern ein. Eine Seite ohne "
@@ -191,16 +191,13 @@ void TCalibrationDialog::OkClick() {
         sides_[0].fields[0]->setFocus();
         return;
     }
-    try {
+    const bool stored = Application()->Guard([&] {
         TPrinterCalibration calibration = store_.Load(printerName_);
         if (measured[0]) calibration.Front = measured[0];
         if (measured[1]) calibration.Back = measured[1];
         store_.Save(printerName_, calibration);
-    } catch (const Exception& e) {
-        Application()->HandleException(e);
-        return;
-    }
-    accept();
+    });
+    if (stored) accept();
 }
 
 void TCalibrationDialog::ClearClick() {
@@ -208,13 +205,7 @@ void TCalibrationDialog::ClearClick() {
             QString("Wollen Sie die Kalibrierung für den Drucker „%1“ wirklich löschen?").arg(printerName_),
             "Kalibrierung löschen", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
-    try {
-        store_.Remove(printerName_);
-    } catch (const Exception& e) {
-        Application()->HandleException(e);
-        return;
-    }
-    accept();
+    if (Application()->Guard([&] { store_.Remove(printerName_); })) accept();
 }
 
 void TCalibrationDialog::PrintClick(bool back) {

@@ -1,13 +1,14 @@
 #include "calibration/calibration_panel.h"
 
 #include "calibration/calibration_dialog.h"
-#include "print/calibration_store.h"
 #include "calibration/calibration_text.h"
-#include "print/correction.h"
 #include "calibration/test_page.h"
+#include "controls/placed_controls.h"
 #include "platform/application.h"
 #include "platform/exception.h"
 #include "platform/printer.h"
+#include "print/calibration_store.h"
+#include "print/correction.h"
 #include "print/overprint_rect.h"
 
 #include <QBoxLayout>
@@ -21,26 +22,21 @@ TCalibrationPanel::TCalibrationPanel(QWidget* strip, QBoxLayout* lineHost, const
                                      std::function<Area()> area)
     : QObject(strip), store_(std::make_unique<TCalibrationStore>(settingsFile)), area_(std::move(area)) {
     // Right of the print buttons, where the strip is free.
-    testPrint_ = new QPushButton(QStringLiteral("&Testdruck"), strip);
-    testPrint_->setObjectName(QStringLiteral("TestPrintBtn"));
-    testPrint_->setGeometry(216, 8, 84, 25);
-    testPrint_->setToolTip(QStringLiteral("Druckt den Umriss des gewählten Bereichs mit Maßstab auf ein leeres Blatt "
-                                          "oder eine Kopie, zum Prüfen vor dem Vernichten"));
-    testSide_ = new QComboBox(strip);
-    testSide_->setObjectName(QStringLiteral("TestSideBox"));
+    testPrint_ = PlaceButton(strip, QStringLiteral("TestPrintBtn"), QStringLiteral("&Testdruck"), {216, 8, 84, 25},
+                             QStringLiteral("Druckt den Umriss des gewählten Bereichs mit Maßstab auf ein leeres Blatt "
+                                            "oder eine Kopie, zum Prüfen vor dem Vernichten"),
+                             [this] { TestPrintClick(); });
+    testSide_ = PlaceControl<QComboBox>(strip, QStringLiteral("TestSideBox"), {304, 8, 90, 25},
+                                        QStringLiteral("Welche Seite der Testdruck zeigt"));
     testSide_->addItems({QStringLiteral("Vorderseite"), QStringLiteral("Rückseite")});
-    testSide_->setGeometry(304, 8, 90, 25);
-    testSide_->setToolTip(QStringLiteral("Welche Seite der Testdruck zeigt"));
-    calibrate_ = new QPushButton(QStringLiteral("&Kalibrieren..."), strip);
-    calibrate_->setObjectName(QStringLiteral("CalibrateBtn"));
-    calibrate_->setGeometry(216, 48, 178, 25);
-    calibrate_->setToolTip(QStringLiteral("Den Drucker vermessen, damit der Bereich genau dort landet, wo die "
-                                          "Millimeter es sagen"));
+    calibrate_ =
+        PlaceButton(strip, QStringLiteral("CalibrateBtn"), QStringLiteral("&Kalibrieren..."), {216, 48, 178, 25},
+                    QStringLiteral("Den Drucker vermessen, damit der Bereich genau dort landet, wo die "
+                                   "Millimeter es sagen"),
+                    [this] { CalibrateClick(); });
     line_ = new QLabel(lineHost->parentWidget());
     line_->setObjectName(QStringLiteral("CorrectionLine"));
     lineHost->insertWidget(lineHost->count() - 1, line_);
-    connect(testPrint_, &QPushButton::clicked, this, [this] { Application()->Guard([this] { TestPrintClick(); }); });
-    connect(calibrate_, &QPushButton::clicked, this, [this] { Application()->Guard([this] { CalibrateClick(); }); });
 }
 
 TCalibrationPanel::~TCalibrationPanel() = default;

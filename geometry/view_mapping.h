@@ -1,10 +1,12 @@
 #pragma once
 // The preview's one mapping between sheet millimetres and preview pixels:
 // the sheet's origin in the preview, the zoom and the screen resolution.
-// Made by the complete redraw's state step; the preview, the mouse editing,
-// the rulers and the backdrop all convert through it.
-#include "platform/canvas.h"
+// Made by the complete redraw's state step; the preview, the mouse editing
+// and the backdrop convert through it. The rulers place their marks by
+// their own formula from the sheet's edges in ruler coordinates, which the
+// same state step records.
 #include "geometry/sheet_math.h"
+#include "platform/canvas.h"
 
 namespace mx {
 

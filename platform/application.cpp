@@ -118,12 +118,14 @@ void TApplication::ShowException(const QString& message) {
     MessageBox(WithFullStop(message), Title, MB_OK | MB_ICONERROR);
 }
 
-void TApplication::Guard(const std::function<void()>& f) {
+bool TApplication::Guard(const std::function<void()>& f) {
     try {
         f();
+        return true;
     } catch (const std::exception& e) {
         HandleException(e);
     }
+    return false;
 }
 
 TAnswerer& TApplication::Answerer() {

@@ -61,8 +61,9 @@ public:
     // carries on in its loop.
     void HandleException(const std::exception& e);
     void ShowException(const QString& message);
-    // Runs f; an exception escaping it goes to HandleException.
-    void Guard(const std::function<void()>& f);
+    // Runs f; an exception escaping it goes to HandleException. True when
+    // f ran to its end.
+    bool Guard(const std::function<void()>& f);
 
     int MessageBox(const QString& text, const QString& caption, int flags);
     std::optional<TColor> ChooseColor(TColor initial);

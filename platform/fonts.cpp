@@ -1,7 +1,11 @@
 #include "platform/fonts.h"
 
+#include "platform/colors.h"
+
+#include <QPalette>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 namespace mx {
 
@@ -18,6 +22,13 @@ QFont WindowsFont(const QString& family, int pixels, QFont::Weight weight) {
     f.setPixelSize(pixels);
     f.setWeight(weight);
     return f;
+}
+
+void UseClassicFormLook(QWidget& form) {
+    form.setFont(WindowsFont("MS Sans Serif", 11));
+    QPalette palette = form.palette();
+    palette.setColor(QPalette::Window, ToQColor(clBtnFace));
+    form.setPalette(palette);
 }
 
 } // namespace mx

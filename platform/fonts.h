@@ -3,6 +3,7 @@
 #include <QFont>
 
 class QString;
+class QWidget;
 
 namespace mx {
 
@@ -11,5 +12,8 @@ namespace mx {
 void InstallFontSubstitutes();
 // A face at a character height in pixels.
 QFont WindowsFont(const QString& family, int pixels, QFont::Weight weight = QFont::Normal);
+// The look of the program's windows: "MS Sans Serif" at 11 pixels on the
+// button face, inherited by every control that sets none of its own.
+void UseClassicFormLook(QWidget& form);
 
 } // namespace mx

@@ -346,36 +346,58 @@ TIniFile::TIniFile(const QString& fileName) {
 
 TIniFile::~TIniFile() = default;
 
+struct TIniFile::Access {
+    template <class TRead>
+    static auto Read(const TIniFile& ini, TRead read) {
+        if (ini.pending_) return read(ini.pending_->doc);
+        return read(Load(ini.path_));
+    }
+    // change returns whether it changed the document; only then is the
+    // file written (or, during an update, marked for writing).
+    template <class TChange>
+    static void Change(TIniFile& ini, TChange change) {
+        if (ini.pending_) {
+            if (!ini.pending_->readable) ini.RaiseWriteError();
+            if (change(ini.pending_->doc)) ini.pending_->changed = true;
+            return;
+        }
+        const QString target = ini.WriteTarget();
+        Document d;
+        if (!Load(target, d)) ini.RaiseWriteError();
+        if (change(d) && !ReplaceFile(target, d.ToBytes())) ini.RaiseWriteError();
+    }
+};
+
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
-    const Document loaded = pending_ ? Document() : Load(path_);
-    const Document& d = pending_ ? pending_->doc : loaded;
-    Parsed p;
-    const int at = d.FindKey(section, key, &p);
-    return at < 0 ? def : ValueOf(d.lines[at], p);
+    return Access::Read(*this, [&](const Document& d) {
+        Parsed p;
+        const int at = d.FindKey(section, key, &p);
+        return at < 0 ? def : ValueOf(d.lines[at], p);
+    });
 }
 
 QStringList TIniFile::SectionNames() const {
-    const Document loaded = pending_ ? Document() : Load(path_);
-    const Document& d = pending_ ? pending_->doc : loaded;
-    QStringList names;
-    for (const Line& line : d.lines) {
-        const Parsed p = ParseLine(line.text);
-        if (p.kind == Kind::Section && !names.contains(p.name, Qt::CaseInsensitive)) names.append(p.name);
-    }
-    return names;
+    return Access::Read(*this, [](const Document& d) {
+        QStringList names;
+        for (const Line& line : d.lines) {
+            const Parsed p = ParseLine(line.text);
+            if (p.kind == Kind::Section && !names.contains(p.name, Qt::CaseInsensitive)) names.append(p.name);
+        }
+        return names;
+    });
 }
 
 QList<std::pair<QString, QString>> TIniFile::ReadSection(const QString& section) const {
-    const Document loaded = pending_ ? Document() : Load(path_);
-    const Document& d = pending_ ? pending_->doc : loaded;
-    QList<std::pair<QString, QString>> entries;
-    const int head = d.FindSection(section);
-    if (head < 0) return entries;
-    for (int i = head + 1, end = d.sectionEnd(head); i < end; ++i) {
-        const Parsed p = ParseLine(d.lines[i].text);
-        if (p.kind == Kind::Key) entries.append({p.name, ValueOf(d.lines[i], p)});
-    }
-    return entries;
+    return Access::Read(*this, [&](const Document& d) {
+        QList<std::pair<QString, QString>> entries;
+        const int head = d.FindSection(section);
+        if (head < 0) return entries;
+        for (int i = head + 1, end = d.sectionEnd(head); i < end; ++i) {
+            const Parsed p = ParseLine(d.lines[i].text);
+            if (p.kind == Kind::Key) entries.append({p.name, ValueOf(d.lines[i], p)});
+        }
+        return entries;
+    });
 }
 
 int TIniFile::ReadInteger(const QString& section, const QString& key, int def) const {
@@ -383,7 +405,7 @@ int TIniFile::ReadInteger(const QString& section, const QString& key, int def) c
 }
 
 bool TIniFile::SectionExists(const QString& section) const {
-    return (pending_ ? pending_->doc : Load(path_)).FindSection(section) >= 0;
+    return Access::Read(*this, [&](const Document& d) { return d.FindSection(section) >= 0; });
 }
 
 // Writes go through a symbolic link to the file it names.
@@ -397,17 +419,10 @@ void TIniFile::RaiseWriteError() const {
 }
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
-    if (pending_) {
-        if (!pending_->readable) RaiseWriteError();
-        pending_->doc.set(section, key, OneLine(value));
-        pending_->changed = true;
-        return;
-    }
-    const QString target = WriteTarget();
-    Document d;
-    if (!Load(target, d)) RaiseWriteError();
-    d.set(section, key, OneLine(value));
-    if (!ReplaceFile(target, d.ToBytes())) RaiseWriteError();
+    Access::Change(*this, [&](Document& d) {
+        d.set(section, key, OneLine(value));
+        return true;
+    });
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, int value) {
@@ -415,31 +430,16 @@ void TIniFile::WriteInteger(const QString& section, const QString& key, int valu
 }
 
 void TIniFile::EraseSection(const QString& section) {
-    if (pending_) {
-        if (!pending_->readable) RaiseWriteError();
-        if (pending_->doc.erase(section)) pending_->changed = true;
-        return;
-    }
-    const QString target = WriteTarget();
-    Document d;
-    if (!Load(target, d)) RaiseWriteError();
-    if (d.erase(section) && !ReplaceFile(target, d.ToBytes())) RaiseWriteError();
+    Access::Change(*this, [&](Document& d) { return d.erase(section); });
 }
 
 void TIniFile::WriteSection(const QString& section, const QList<std::pair<QString, QString>>& entries) {
     std::vector<QByteArray> lines;
     for (const auto& [key, value] : entries) lines.push_back(key.toUtf8() + '=' + OneLine(value));
-    if (pending_) {
-        if (!pending_->readable) RaiseWriteError();
-        pending_->doc.replace(section, lines);
-        pending_->changed = true;
-        return;
-    }
-    const QString target = WriteTarget();
-    Document d;
-    if (!Load(target, d)) RaiseWriteError();
-    d.replace(section, lines);
-    if (!ReplaceFile(target, d.ToBytes())) RaiseWriteError();
+    Access::Change(*this, [&](Document& d) {
+        d.replace(section, lines);
+        return true;
+    });
 }
 
 void TIniFile::BeginUpdate() {

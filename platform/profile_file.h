@@ -86,6 +86,9 @@ public:
 
 private:
     struct Pending;
+    // Reads and changes go to the held copy during an update, else to the
+    // file as it is now.
+    struct Access;
     QString WriteTarget() const;
     [[noreturn]] void RaiseWriteError() const;
 

@@ -25,7 +25,7 @@ for tree in "$work/base" .; do
   [ "$tree" = . ] && build="$work/build-current"
   cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBELUX_TESTS=OFF -DMARBELUX_BENCH=OFF \
     -DMARBELUX_PRINT_MATRIX=ON >/dev/null
-  cmake --build "$build" --target marbelux-print-matrix | grep -E "error|FAILED" || true
+  cmake --build "$build" --target marbelux-print-matrix | grep -E ": error|FAILED" || true
   out="$work/out-$([ "$tree" = . ] && echo current || echo base)"
   MARBELUX_MODULE_DIR="$build" "$build/marbelux-print-matrix" "$out"
 done
