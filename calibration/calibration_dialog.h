@@ -3,6 +3,7 @@
 // page of either side, takes the measured positions of its two crosses and
 // stores the correction worked out from them. Run it through
 // Application()->ExecDialog.
+#include "calibration/axis_fit.h"
 #include "calibration/calibration_page.h"
 #include "print/correction.h"
 

@@ -33,6 +33,10 @@ struct TPrinterCalibration {
 inline constexpr double MaxScaleDeviation = 0.01;
 inline constexpr double MaxOffsetMm = 10;
 
+// Within the limits, allowing for a rounding error of values worked out
+// from measurements of exactly a limit.
+bool ScaleWithinLimit(double scale);
+bool OffsetWithinLimit(double mm);
 // Finite, the scale within 1 +- MaxScaleDeviation, the offset within
 // +- MaxOffsetMm.
 bool IsUsable(const TAxisCorrection& axis);
@@ -46,12 +50,5 @@ bool IsUsable(const TSideCorrection& side);
 TRect CorrectedRect(const TRect& jobRect, const PrinterGeometry& g, const std::optional<TSideCorrection>& side);
 // The same for a single point.
 QPoint CorrectedPoint(const QPoint& jobPoint, const PrinterGeometry& g, const std::optional<TSideCorrection>& side);
-
-enum class TAxis { Horizontal, Vertical };
-
-// The deviation along one axis from two crosses: their nominal and their
-// measured millimetres. Raises Exception with a German message when the
-// result is beyond what a correction takes on.
-TAxisCorrection FitAxis(TAxis axis, double nominal1, double measured1, double nominal2, double measured2);
 
 } // namespace mx

@@ -1,9 +1,10 @@
 // The "Kalibrieren" dialog: driven through the answerer, with real key and
 // mouse events where it matters.
+#include "calibration/axis_fit.h"
 #include "calibration/calibration_dialog.h"
-#include "print/calibration_store.h"
 #include "controls/num_spin_edit.h"
 #include "platform/profile_file.h"
+#include "print/calibration_store.h"
 #include "print/overprint_rect.h"
 #include "tests/support/test_printer.h"
 #include "tests/support/test_support.h"

@@ -1,7 +1,8 @@
 // The correction of a job's device rectangle and the fit of a printer's
 // deviation from two measured crosses.
-#include "print/correction.h"
+#include "calibration/axis_fit.h"
 #include "platform/exception.h"
+#include "print/correction.h"
 #include "print/overprint_rect.h"
 
 #include <QRandomGenerator>

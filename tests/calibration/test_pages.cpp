@@ -1,5 +1,6 @@
 // The test print and the calibration page on the scripted printer: where
 // their marks land, mirrored and corrected like the jobs' rectangles.
+#include "calibration/axis_fit.h"
 #include "calibration/calibration_page.h"
 #include "calibration/test_page.h"
 #include "platform/exception.h"

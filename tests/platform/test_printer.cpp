@@ -1,11 +1,17 @@
-// The printer's document rules, over the test backend.
+// The printer's document rules over the test backend, and the system
+// printer's capabilities and the CUPS queues it reads.
 #include "tests/support/test_printer.h"
 #include "platform/canvas.h"
+#include "platform/cups_queue.h"
 #include "platform/exception.h"
 #include "platform/qt_printer.h"
+#include "tests/support/cups_fixture.h"
 
 #include "tests/support/test_support.h"
 
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
 #include <gtest/gtest.h>
 
 namespace mx {
@@ -105,55 +111,6 @@ TEST(Printer, CancelledBeginDocPrintsNothing) {
     EXPECT_THROW(printer.EndDoc(), EPrinter);
 }
 
-TEST(Printer, NoPrinterFailsCapabilityReadsAndDocuments) {
-    TTestPrinter printer(smallPaper());
-    printer.FailMessage = "Zur Zeit ist kein Standard-Drucker gewählt";
-    EXPECT_EQ(test::PrinterErrorOf([&] { printer.GetDeviceCaps(LOGPIXELSX); }), printer.FailMessage);
-    EXPECT_EQ(test::PrinterErrorOf([&] { printer.BeginDoc(); }), printer.FailMessage);
-    EXPECT_FALSE(printer.Printing());
-}
-
-TEST(Printer, CapabilitiesFollowTheGeometryAndSetup) {
-    TTestPrinter printer(smallPaper());
-    EXPECT_EQ(printer.GetDeviceCaps(LOGPIXELSX), 100);
-    EXPECT_EQ(printer.GetDeviceCaps(PHYSICALHEIGHT), 1100);
-    EXPECT_EQ(printer.GetDeviceCaps(PHYSICALOFFSETY), 30);
-    EXPECT_EQ(printer.GetDeviceCaps(12345), 0);
-    printer.OnSetup = [](TTestGeometry& g) {
-        std::swap(g.PhysicalWidth, g.PhysicalHeight);
-        return true;
-    };
-    EXPECT_TRUE(printer.Setup());
-    EXPECT_EQ(printer.GetDeviceCaps(PHYSICALWIDTH), 1100);
-}
-
-TEST(Printer, FilledRectangleLandsOnTheDevicePixels) {
-    TTestPrinter printer(smallPaper());
-    ASSERT_TRUE(printer.BeginDoc());
-    TCanvas& canvas = printer.Canvas();
-    canvas.SetBrushColor(clRed);
-    canvas.SetBrushStyle(bsSolid);
-    canvas.FillRect({40, 60, 200, 90});
-    printer.EndDoc();
-    const QImage& page = printer.Documents[0].Pages[0];
-    EXPECT_EQ(TTestPrinter::FindColor(page, Qt::red, 1.0), QRect(QPoint(40, 60), QPoint(199, 89)));
-
-    // A reduced render scale keeps the position to within a device pixel
-    // per image pixel.
-    printer.RenderScale = 0.25;
-    ASSERT_TRUE(printer.BeginDoc());
-    printer.Canvas().SetBrushColor(clRed);
-    printer.Canvas().FillRect({40, 60, 200, 90});
-    printer.EndDoc();
-    const QImage& small = printer.Documents[1].Pages[0];
-    EXPECT_EQ(small.size(), QSize(203, 260));
-    const QRect found = TTestPrinter::FindColor(small, Qt::red, 0.25);
-    EXPECT_NEAR(found.left(), 40, 4);
-    EXPECT_NEAR(found.right(), 199, 4);
-    EXPECT_NEAR(found.top(), 60, 4);
-    EXPECT_NEAR(found.bottom(), 89, 4);
-}
-
 TEST(Printer, EveryPageStartsWithTheDefaultDrawingState) {
     TTestPrinter printer(smallPaper());
     ASSERT_TRUE(printer.BeginDoc());
@@ -189,15 +146,51 @@ TEST(Printer, AbortProcRunsAfterEveryPageAndSeesTheJobBusy) {
     EXPECT_EQ(printer.Documents.size(), 2u);
 }
 
-TEST(Printer, KeepPagesOffCountsPagesWithoutImages) {
-    TTestPrinter printer;
-    printer.KeepPages = false;
-    ASSERT_TRUE(printer.BeginDoc());
-    printer.NewPage();
-    printer.EndDoc();
-    EXPECT_EQ(printer.Documents[0].PageCount, 2);
-    EXPECT_TRUE(printer.Documents[0].Pages[0].isNull());
-    EXPECT_TRUE(printer.Documents[0].Pages[1].isNull());
+// The system printer's capabilities are the page it writes: A4 as the
+// document states it, in whole points, at 600 dpi, with Qt's margins.
+TEST(SystemPrinter, PdfCapabilitiesAreThePageItWrites) {
+    TQtPrinter printer(TQtPrinter::TOutput::Pdf);
+    printer.Device().setPageSize(QPageSize(QPageSize::A4));
+    printer.Device().setPageOrientation(QPageLayout::Portrait);
+    printer.Refresh();
+    EXPECT_EQ(printer.GetDeviceCaps(LOGPIXELSX), 600);
+    EXPECT_EQ(printer.GetDeviceCaps(PHYSICALWIDTH), 4958);  // 595 pt
+    EXPECT_EQ(printer.GetDeviceCaps(PHYSICALHEIGHT), 7016); // 842 pt
+    EXPECT_EQ(printer.GetDeviceCaps(PHYSICALOFFSETX), 83);  // 10 pt
+    EXPECT_EQ(printer.GetDeviceCaps(PHYSICALOFFSETY), 83);
+    EXPECT_EQ(printer.GetDeviceCaps(12345), 0);
+    // Another paper and orientation, read again once asked for.
+    printer.Device().setPageSize(QPageSize(QPageSize::Letter));
+    printer.Device().setPageOrientation(QPageLayout::Landscape);
+    printer.Refresh();
+    EXPECT_EQ(printer.GetDeviceCaps(PHYSICALWIDTH), 6600); // 792 pt
+    EXPECT_EQ(printer.GetDeviceCaps(PHYSICALHEIGHT), 5100);
+    EXPECT_EQ(printer.Name(), "PDF");
+}
+
+// A queue's own resolution comes from its driver; one whose driver states
+// none is taken at 600 dpi.
+TEST(SystemPrinter, QueueResolutionFromTheDriverOrSixHundred) {
+    test::PrivateCups cups;
+    ASSERT_TRUE(cups.Start()) << cups.Error().toStdString();
+    ASSERT_TRUE(cups.AddQueue("Grob", "A4", 300)) << cups.Error().toStdString();
+    QString output;
+    ASSERT_EQ(cups.Run("lpadmin", {"-p", "Roh", "-E", "-v", "file:" + cups.OutputFile("Roh"), "-m", "raw"}, &output), 0)
+        << output.toStdString();
+    EXPECT_EQ(QueueResolution("Grob"), 300);
+    EXPECT_EQ(QueueResolution(cups.Queue()), 600);
+    EXPECT_EQ(QueueResolution("Roh"), 0);
+    EXPECT_EQ(QueueResolution("GibtEsNicht"), 0);
+    for (const auto& [queue, dpi] : {std::pair{QString("Grob"), 300}, {QString("Roh"), TQtPrinter::DefaultDpi}}) {
+        ASSERT_EQ(cups.Run("lpadmin", {"-d", queue}), 0);
+        TQtPrinter printer;
+        EXPECT_EQ(printer.Name(), queue);
+        EXPECT_EQ(printer.GetDeviceCaps(LOGPIXELSX), dpi) << queue.toStdString();
+    }
+    // A queue that takes no jobs is said before anything is sent.
+    ASSERT_EQ(cups.Run("cupsreject", {"Grob"}), 0);
+    EXPECT_FALSE(test::PrinterErrorOf([] { CheckQueueTakesJobs("Grob"); }).isEmpty());
+    EXPECT_TRUE(test::PrinterErrorOf([&] { CheckQueueTakesJobs(cups.Queue()); }).isEmpty());
 }
 
 TEST(Printer, SetPrinterReplacesTheCurrentOne) {

@@ -1,8 +1,8 @@
 // The first tab on a real window: edge fields, preview, rulers, mouse.
 #include "controls/num_spin_edit.h"
+#include "geometry/sheet_math.h"
 #include "platform/paintbox.h"
 #include "platform/status_bar.h"
-#include "geometry/sheet_math.h"
 #include "tests/support/main_form_fixture.h"
 #include "tests/support/test_support.h"
 #include "ui_main_form.h"
@@ -297,9 +297,19 @@ TEST_F(FirstTab, DragBeyondThePreviewStopsAtTheSheetEdgesEvenWhenScrolled) {
     form->PaintBox1MouseUp(Qt::LeftButton, {}, R + 5000, B + 5000);
     EXPECT_DOUBLE_EQ(form->AreaRightMm, form->SheetWidthMm);
     EXPECT_DOUBLE_EQ(form->AreaBottomMm, form->SheetHeightMm);
+    // And a new area dragged far beyond the sheet's top-left corner.
+    h->setValue(0);
+    v->setValue(0);
+    Flush();
+    const QPoint inside(form->OriginX + 30, form->OriginY + 30);
+    form->PaintBox1MouseMove({}, inside.x(), inside.y());
+    ASSERT_FALSE(form->OverEdge);
+    form->PaintBox1MouseDown(Qt::LeftButton, {}, inside.x(), inside.y());
     form->PaintBox1MouseMove({}, -5000, -5000);
-    EXPECT_GE(form->AreaLeftMm, 0);
-    EXPECT_GE(form->AreaTopMm, 0);
+    EXPECT_DOUBLE_EQ(form->AreaLeftMm, 0);
+    EXPECT_DOUBLE_EQ(form->AreaTopMm, 0);
+    EXPECT_GT(form->AreaRightMm, 0);
+    form->PaintBox1MouseUp(Qt::LeftButton, {}, -5000, -5000);
 }
 
 TEST_F(FirstTab, ADragStepPaintsThePreviewOnceAndTheRulersOnlyWhenTheyMove) {

@@ -124,6 +124,15 @@ TEST(SheetMath, ScrolledRulerContinuesTheNumbering) {
     EXPECT_EQ(marks[1].Position, 33);
     EXPECT_EQ(marks[2].kind, RulerMark::Whole);
     EXPECT_EQ(marks[2].Centimetre, 4);
+    // A mark every 5 mm from 30 mm on; positions are truncated, never
+    // rounded: 55 mm lies at 109.52, 65 mm at 147.62, 115 mm at 338.10,
+    // 180 mm at 585.71.
+    ASSERT_EQ(marks.size(), 31u);
+    EXPECT_EQ(marks[5].Position, 109);
+    EXPECT_EQ(marks[7].Position, 147);
+    EXPECT_EQ(marks[17].Position, 338);
+    EXPECT_EQ(marks[30].Position, 585);
+    EXPECT_EQ(marks[30].Centimetre, 18);
 }
 
 TEST(SheetMath, RulerMarksBeforeTheSheetAreNegativeAndZeroIsAMark) {
