@@ -3,6 +3,7 @@
 #include "backdrop/image_source.h"
 #include "backdrop/page_source.h"
 #include "backdrop/pdf_module.h"
+#include "backdrop/text_search.h"
 #include "platform/canvas.h"
 
 #include <QByteArray>
@@ -147,17 +148,49 @@ QRectF TBackdrop::ToSheetMm(const QRectF& pageRect, double sheetWidthMm, double 
                   pageRect.height() * sy);
 }
 
+const TTextWords& TBackdrop::PageWords() const {
+    if (wordsPage_ != page_) {
+        words_ = source_->Words(page_ - 1);
+        wordsPage_ = page_;
+    }
+    return words_;
+}
+
+TTextWords TBackdrop::WordsMm(double sheetWidthMm, double sheetHeightMm) const {
+    TTextWords words = PageWords();
+    for (TTextWord& word : words) word.Box = ToSheetMm(word.Box, sheetWidthMm, sheetHeightMm);
+    return words;
+}
+
 std::optional<QRectF> TBackdrop::FindNext(const QString& text, double sheetWidthMm, double sheetHeightMm) {
     if (text != searchText_ || page_ != searchPage_) {
         searchText_ = text;
         searchPage_ = page_;
-        matches_ = source_->Find(page_ - 1, text);
+        matches_.clear();
+        for (const TTextMatch& match : FindText(PageWords(), text)) {
+            QRectF around;
+            for (const QRectF& box : match.Boxes) around |= box;
+            matches_.append(around);
+        }
+        // Stepped through line by line down the page, left to right in a
+        // line, whatever columns the text layer found.
+        const auto line = [](const QRectF& box) { return qRound(box.center().y() / 3); };
+        std::stable_sort(matches_.begin(), matches_.end(), [&](const QRectF& a, const QRectF& b) {
+            return std::pair(line(a), a.left()) < std::pair(line(b), b.left());
+        });
         nextMatch_ = 0;
     }
     if (matches_.isEmpty()) return std::nullopt;
     const QRectF match = matches_[nextMatch_];
     nextMatch_ = (nextMatch_ + 1) % matches_.size();
     return ToSheetMm(match, sheetWidthMm, sheetHeightMm);
+}
+
+QList<QRectF> TBackdrop::FindAll(const QString& text, double sheetWidthMm, double sheetHeightMm) {
+    QList<QRectF> boxes;
+    for (const TTextMatch& match : FindText(PageWords(), text))
+        for (const QRectF& box : match.Boxes) boxes.append(ToSheetMm(box, sheetWidthMm, sheetHeightMm));
+    return boxes;
 }
 
 } // namespace mx

@@ -3,8 +3,9 @@
 // current page placed on the sheet and drawn lightened in the preview, and
 // the text on it found. Needs no event loop.
 #include "backdrop/backdrop_error.h"
-#include "platform/colors.h"
 #include "geometry/view_mapping.h"
+#include "platform/colors.h"
+#include "platform/text_word.h"
 
 #include <QImage>
 #include <QList>
@@ -74,8 +75,14 @@ public:
 
     // The next match of text (ignoring case) on the current page, in sheet
     // millimetres, in reading order and starting over after the last; a
-    // different text or page starts at the first. None without a match.
+    // different text or page starts at the first. None without a match. A
+    // match across a line break gives the box around its parts.
     std::optional<QRectF> FindNext(const QString& text, double sheetWidthMm, double sheetHeightMm);
+    // Every match of text on the current page: one box per line a match
+    // touches, in sheet millimetres, in reading order.
+    QList<QRectF> FindAll(const QString& text, double sheetWidthMm, double sheetHeightMm);
+    // The current page's words with their boxes in sheet millimetres.
+    TTextWords WordsMm(double sheetWidthMm, double sheetHeightMm) const;
 
 private:
     struct TRenderKey {
@@ -100,6 +107,11 @@ private:
     QPoint renderedAt_;
     int renderCount_ = 0;
 
+    // The current page's words, read once per page.
+    const TTextWords& PageWords() const;
+
+    mutable int wordsPage_ = 0;
+    mutable TTextWords words_;
     QString searchText_;
     int searchPage_ = 0;
     QList<QRectF> matches_;

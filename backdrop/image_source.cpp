@@ -4,8 +4,8 @@
 #include "backdrop/image_resolution.h"
 #include "backdrop/page_source.h"
 #include "backdrop/png_reader.h"
-#include "platform/background_job.h"
 #include "geometry/sheet_math.h"
+#include "platform/background_job.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -76,7 +76,7 @@ public:
     QSizeF PageSize(int index) const override { return index == 0 ? QSizeF(fileSize_) : QSizeF(); }
     std::optional<QSizeF> TrueSizeMm(int) const override { return trueSizeMm_; }
     bool HasText(int) const override { return false; }
-    QList<QRectF> Find(int, const QString&) const override { return {}; }
+    TTextWords Words(int) const override { return {}; }
 
     QImage Render(int index, const QSize& pageSize, const QRect& region) const override {
         if (index != 0 || pageSize.isEmpty() || region.isEmpty()) return {};

@@ -3,6 +3,8 @@
 // and PDF documents each have one implementation; the PDF one lives in a
 // module of its own (see pdf_module.h), so this header is all the two
 // sides share and must stay free of anything but Qt value types.
+#include "platform/text_word.h"
+
 #include <QImage>
 #include <QList>
 #include <QRectF>
@@ -23,9 +25,9 @@ public:
     // image only with a plausible stored resolution).
     virtual std::optional<QSizeF> TrueSizeMm(int index) const = 0;
     virtual bool HasText(int index) const = 0;
-    // Boxes of the case-insensitive matches of text on a page, in page
-    // units from its top-left corner, in reading order.
-    virtual QList<QRectF> Find(int index, const QString& text) const = 0;
+    // The page's words in reading order, their boxes in page units from its
+    // top-left corner; none for a page without text.
+    virtual TTextWords Words(int index) const = 0;
     // The part region of the page scaled to pageSize pixels (region in
     // those pixels); a null image when it cannot be rendered.
     virtual QImage Render(int index, const QSize& pageSize, const QRect& region) const = 0;
@@ -36,6 +38,6 @@ enum class TPdfOpenStatus { Opened, Damaged, Locked };
 
 // The PDF module's one entry point.
 using TOpenPdfFunction = TPageSource* (*)(const QByteArray& data, TPdfOpenStatus& status);
-inline constexpr const char* OpenPdfSymbol = "MxOpenPdfV1";
+inline constexpr const char* OpenPdfSymbol = "MxOpenPdfV2";
 
 } // namespace mx

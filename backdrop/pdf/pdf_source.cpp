@@ -62,10 +62,19 @@ public:
         return hasText_[index] == Yes;
     }
 
-    QList<QRectF> Find(int index, const QString& text) const override {
+    TTextWords Words(int index) const override {
         const Poppler::Page* page = At(index);
-        if (!page || text.trimmed().isEmpty()) return {};
-        return page->search(text, Poppler::Page::IgnoreCase);
+        if (!page) return {};
+        TTextWords words;
+        int line = 0;
+        bool lineEnded = false;
+        for (const std::unique_ptr<Poppler::TextBox>& box : page->textList()) {
+            if (lineEnded) ++line;
+            words.append({box->text(), box->boundingBox(), line});
+            // Poppler links the words of a line; the last one has no next.
+            lineEnded = box->nextWord() == nullptr;
+        }
+        return words;
     }
 
     QImage Render(int index, const QSize& pageSize, const QRect& region) const override {
@@ -101,7 +110,7 @@ private:
 
 } // namespace mx
 
-extern "C" Q_DECL_EXPORT mx::TPageSource* MxOpenPdfV1(const QByteArray& data, mx::TPdfOpenStatus& status) {
+extern "C" Q_DECL_EXPORT mx::TPageSource* MxOpenPdfV2(const QByteArray& data, mx::TPdfOpenStatus& status) {
     Poppler::setDebugErrorFunction(mx::IgnorePopplerMessage, QVariant());
     status = mx::TPdfOpenStatus::Damaged;
     std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(data);

@@ -95,3 +95,26 @@ TEST_F(BackdropSearch, PagesWithoutTextAndImagesHaveNone) {
     EXPECT_FALSE(scan->HasText());
     EXPECT_FALSE(scan->FindNext("Muster", SheetW, SheetH));
 }
+
+// The page's own words, read by the text layer: a name broken over two
+// lines is found, one box on each line.
+TEST(BackdropWordSearch, AMatchAcrossALineBreakIsFoundOnBothLines) {
+    TTestPage page;
+    page.Texts = {{"Kontoinhaber Erika Muster-", {30, 100}}, {"mann, Berlin", {30, 106}}};
+    const auto backdrop = TBackdrop::FromBytes(MakePdf({page}), "zeilen.pdf");
+    const QList<QRectF> boxes = backdrop->FindAll("mustermann", SheetW, SheetH);
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_LT(boxes[0].bottom(), boxes[1].top() + 1);
+    EXPECT_NEAR(boxes[1].left(), 30, 0.5);
+    EXPECT_GT(boxes[0].left(), TextBoxMm({"Kontoinhaber Erika ", {30, 100}}).right() - 1);
+    const auto found = backdrop->FindNext("Erika Mustermann", SheetW, SheetH);
+    ASSERT_TRUE(found);
+    EXPECT_NEAR(found->top(), boxes[0].top(), 1.5);
+    EXPECT_NEAR(found->bottom(), boxes[1].bottom(), 0.5);
+    // The words, placed on the sheet as the page is.
+    const TTextWords words = backdrop->WordsMm(SheetW, SheetH);
+    ASSERT_GE(words.size(), 5);
+    EXPECT_EQ(words.first().Text, "Kontoinhaber");
+    EXPECT_NEAR(words.first().Box.left(), 30, 0.5);
+    EXPECT_EQ(words.last().Line, words.first().Line + 1);
+}
