@@ -4,7 +4,7 @@
 # between folders and fails on any that runs upward.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-layers=(platform controls settings geometry print backdrop sheetscan scan ocr calibration coverage areas app sheet style)
+layers=(platform controls settings geometry scan ocr print backdrop sheetscan calibration coverage areas app sheet style)
 declare -A rank
 for i in "${!layers[@]}"; do rank[${layers[$i]}]=$i; done
 declare -A arrows
