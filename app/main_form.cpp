@@ -2,6 +2,7 @@
 
 #include "app/about_box.h"
 #include "app/maker.h"
+#include "areas/areas_panel.h"
 #include "backdrop/backdrop_panel.h"
 #include "calibration/calibration_panel.h"
 #include "platform/application.h"
@@ -73,12 +74,25 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
                                             RevealArea(a);
                                         },
                                         [this] { return QSizeF(SheetWidthMm, SheetHeightMm); },
-                                        [this] { PaintBox1Paint(this); },
+                                        [this] {
+                                            PaintBox1Paint(this);
+                                            areas_->ShowStatus();
+                                        },
                                         [this](int percent) { SendProgress(this, percent); }});
+        areas_ = new TAreasPanel(
+            ui->FieldStrip, ui->PaintBox1, *backdrop_, FormStorage1->IniFileNameInUse(),
+            {[this] { return CurrentArea(); },
+             [this](const Area& a) {
+                 SetAreaAsTheMouseDoes(a);
+                 RevealArea(a);
+             },
+             [this] { return QSizeF(SheetWidthMm, SheetHeightMm); }, [this] { PaintBox1Paint(this); },
+             [this](const QString& text) { ui->StatusBar1->SetPanelText(text); },
+             [this](const QPoint& p) { return QPointF(mapping_.ToMmX(p.x()), mapping_.ToMmY(p.y())); }});
         calibration_ =
             new TCalibrationPanel(ui->PrintStrip, ui->WarningLayout, FormStorage1->IniFileNameInUse(), [this] {
                 FinishEdgeEdit();
-                return CurrentArea();
+                return QList<Area>{CurrentArea()} + areas_->JobAreas();
             });
     }
     // The wheel never hands out the focus (a combo box's default): a box the

@@ -1,8 +1,8 @@
 #pragma once
 // The main window: owns every control and all state of the program. Its
 // handlers are defined next to their subsystem (sheet/, style/, print/).
-#include "platform/canvas.h"
 #include "geometry/view_mapping.h"
+#include "platform/canvas.h"
 
 #include <QWidget>
 #include <memory>
@@ -18,6 +18,7 @@ class TStatusBar;
 class TFormStorage;
 class TCalibrationPanel;
 class TBackdropPanel;
+class TAreasPanel;
 struct TPrintJob;
 
 // Stands in for the WM_USER message: carries the new progress percentage.
@@ -149,6 +150,8 @@ private:
     TCalibrationPanel* calibration_ = nullptr;
     // The document backdrop of the preview.
     TBackdropPanel* backdrop_ = nullptr;
+    // Further areas beside the window's own.
+    TAreasPanel* areas_ = nullptr;
     int wheelRemainder_ = 0;
     // One failed printer read is reported once per user action.
     bool printerErrorShown_ = false;

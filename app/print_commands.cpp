@@ -1,6 +1,7 @@
 // The third tab's commands: the front and back jobs and the printer setup.
 // A job is taken from the window at the click and then printed as it is.
 #include "app/main_form.h"
+#include "areas/areas_panel.h"
 #include "calibration/calibration_panel.h"
 #include "platform/application.h"
 #include "platform/printer.h"
@@ -17,7 +18,7 @@ TPrintJob TMainForm::TakeJob(bool back) {
     job.Back = back;
     // An edge typed past the other one and not yet ended counts as ended.
     FinishEdgeEdit();
-    job.Areas = {CurrentArea()};
+    job.Areas = QList<Area>{CurrentArea()} + areas_->JobAreas();
     job.FillIndex = ui->fillBox->ItemIndex();
     job.Foreground = ui->TavelColorComboBox2->ColorValue();
     job.Background = ui->TavelColorComboBox1->ColorValue();

@@ -24,6 +24,7 @@ QString KindName(TProposalKind kind) {
     case TProposalKind::Email: return QStringLiteral("E-Mail");
     case TProposalKind::Date: return QStringLiteral("Datum");
     case TProposalKind::Phone: return QStringLiteral("Telefon");
+    case TProposalKind::Name: return QStringLiteral("Name");
     }
     return {};
 }
@@ -36,6 +37,7 @@ QList<TProposal> FindProposals(const TTextWords& words) {
         {TProposalKind::Iban, FindIbans},   {TProposalKind::CardNumber, FindCardNumbers},
         {TProposalKind::TaxId, FindTaxIds}, {TProposalKind::Email, FindEmails},
         {TProposalKind::Date, FindDates},   {TProposalKind::Phone, FindPhoneNumbers},
+        {TProposalKind::Name, FindNames},
     };
     QList<TCandidate> candidates;
     for (const auto& [kind, find] : finders)

@@ -1,8 +1,8 @@
 #pragma once
 // What people usually hide, found in a page's words: IBANs, e-mail
-// addresses, telephone numbers, dates, payment card numbers and German tax
-// identification numbers, each with its text and boxes, for the user to
-// tick as areas.
+// addresses, telephone numbers, dates, payment card numbers, German tax
+// identification numbers and the names a letter introduces, each with its
+// text and boxes, for the user to tick as areas.
 #include "platform/text_word.h"
 
 #include <QList>
@@ -11,10 +11,10 @@
 
 namespace mx {
 
-enum class TProposalKind { Iban, CardNumber, TaxId, Email, Date, Phone };
+enum class TProposalKind { Iban, CardNumber, TaxId, Email, Date, Phone, Name };
 
 // The kind's name in the list: "IBAN", "E-Mail", "Telefon", "Datum",
-// "Kartennummer", "Steuer-ID".
+// "Kartennummer", "Steuer-ID", "Name".
 QString KindName(TProposalKind kind);
 
 struct TProposal {

@@ -31,6 +31,10 @@ QList<TSpan> FindEmails(const QString& text);
 QList<TSpan> FindDates(const QString& text);
 // Telephone numbers in German and international forms.
 QList<TSpan> FindPhoneNumbers(const QString& text);
+// Names of persons after a salutation ("Herrn", "Frau") or a label
+// ("Name:", "Kontoinhaber:"): up to four capitalised words on that line,
+// titles ("Dr.", "von") with them.
+QList<TSpan> FindNames(const QString& text);
 
 // The checks. Each takes the characters alone, without blanks.
 // Letters and digits of an IBAN: check digits 02..98 and ISO 13616's

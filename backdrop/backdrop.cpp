@@ -186,7 +186,7 @@ std::optional<QRectF> TBackdrop::FindNext(const QString& text, double sheetWidth
     return ToSheetMm(match, sheetWidthMm, sheetHeightMm);
 }
 
-QList<QRectF> TBackdrop::FindAll(const QString& text, double sheetWidthMm, double sheetHeightMm) {
+QList<QRectF> TBackdrop::FindAll(const QString& text, double sheetWidthMm, double sheetHeightMm) const {
     QList<QRectF> boxes;
     for (const TTextMatch& match : FindText(PageWords(), text))
         for (const QRectF& box : match.Boxes) boxes.append(ToSheetMm(box, sheetWidthMm, sheetHeightMm));

@@ -80,7 +80,7 @@ public:
     std::optional<QRectF> FindNext(const QString& text, double sheetWidthMm, double sheetHeightMm);
     // Every match of text on the current page: one box per line a match
     // touches, in sheet millimetres, in reading order.
-    QList<QRectF> FindAll(const QString& text, double sheetWidthMm, double sheetHeightMm);
+    QList<QRectF> FindAll(const QString& text, double sheetWidthMm, double sheetHeightMm) const;
     // The current page's words with their boxes in sheet millimetres.
     TTextWords WordsMm(double sheetWidthMm, double sheetHeightMm) const;
 

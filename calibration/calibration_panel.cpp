@@ -19,8 +19,8 @@
 namespace mx {
 
 TCalibrationPanel::TCalibrationPanel(QWidget* strip, QBoxLayout* lineHost, const QString& settingsFile,
-                                     std::function<Area()> area)
-    : QObject(strip), store_(std::make_unique<TCalibrationStore>(settingsFile)), area_(std::move(area)) {
+                                     std::function<QList<Area>()> areas)
+    : QObject(strip), store_(std::make_unique<TCalibrationStore>(settingsFile)), areas_(std::move(areas)) {
     // Right of the print buttons, where the strip is free.
     testPrint_ = PlaceButton(strip, QStringLiteral("TestPrintBtn"), QStringLiteral("&Testdruck"), {216, 8, 84, 25},
                              QStringLiteral("Druckt den Umriss des gewählten Bereichs mit Maßstab auf ein leeres Blatt "
@@ -69,7 +69,7 @@ void TCalibrationPanel::TestPrintClick() {
         return;
     TPrinter* printer = Printer();
     printer->Refresh();
-    PrintTestPage(*printer, area_(), back, store_->Load(printer->Name()));
+    PrintTestPage(*printer, areas_(), back, store_->Load(printer->Name()));
 }
 
 void TCalibrationPanel::CalibrateClick() {

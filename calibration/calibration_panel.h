@@ -5,6 +5,7 @@
 // and asks it for the corrected rectangle of every job.
 #include "platform/canvas.h"
 
+#include <QList>
 #include <QObject>
 #include <functional>
 #include <memory>
@@ -24,8 +25,10 @@ class TCalibrationPanel : public QObject {
     Q_OBJECT
 public:
     // Puts its buttons into the free part of the strip and its line into
-    // the layout below the warning; area gives the overprint area now.
-    TCalibrationPanel(QWidget* strip, QBoxLayout* lineHost, const QString& settingsFile, std::function<Area()> area);
+    // the layout below the warning; areas gives the areas a job fills now,
+    // the window's own first.
+    TCalibrationPanel(QWidget* strip, QBoxLayout* lineHost, const QString& settingsFile,
+                      std::function<QList<Area>()> areas);
     ~TCalibrationPanel() override;
 
     // The corrections per printer (one store for the run, so that damage
@@ -44,7 +47,7 @@ public:
 
 private:
     std::unique_ptr<TCalibrationStore> store_;
-    std::function<Area()> area_;
+    std::function<QList<Area>()> areas_;
     QPushButton* testPrint_ = nullptr;
     QComboBox* testSide_ = nullptr;
     QPushButton* calibrate_ = nullptr;

@@ -1,9 +1,9 @@
 #include "calibration/test_page.h"
 
 #include "calibration/calibration_text.h"
-#include "print/print_document.h"
-#include "print/page_renderer.h"
 #include "print/overprint_rect.h"
+#include "print/page_renderer.h"
+#include "print/print_document.h"
 
 #include <algorithm>
 
@@ -30,11 +30,23 @@ void DrawGuides(TPageRenderer& page, const TRect& r) {
     }
 }
 
-void DrawTestPage(TPageRenderer& page, const PrinterGeometry& g, const Area& a, bool back,
-                  const std::optional<TSideCorrection>& side) {
+TRect UncorrectedRect(const Area& a, bool back, const PrinterGeometry& g) {
     TRect r = DeviceRect(a, back, g, std::nullopt);
     if (r.Left > r.Right) std::swap(r.Left, r.Right);
     if (r.Top > r.Bottom) std::swap(r.Top, r.Bottom);
+    return r;
+}
+
+// A further area: its outline, and its number inside the top-left corner.
+void DrawFurtherArea(TPageRenderer& page, const PrinterGeometry& g, const Area& a, bool back, int number) {
+    const TRect r = UncorrectedRect(a, back, g);
+    page.Frame(r, page.Width(TestOutlineMm), clBlack);
+    page.Text({r.Left + page.Px(1), r.Top + page.Px(1)}, QString::number(number), DT_LEFT | DT_TOP, 3, true);
+}
+
+void DrawTestPage(TPageRenderer& page, const PrinterGeometry& g, const Area& a, bool back,
+                  const std::optional<TSideCorrection>& side) {
+    const TRect r = UncorrectedRect(a, back, g);
     DrawGuides(page, r);
     page.MillimetreScales();
     const int line = page.Width(TestOutlineMm);
@@ -87,13 +99,15 @@ void DrawTestPage(TPageRenderer& page, const PrinterGeometry& g, const Area& a, 
 
 } // namespace
 
-bool PrintTestPage(TPrinter& printer, const Area& areaMm, bool back, const TPrinterCalibration& calibration) {
+bool PrintTestPage(TPrinter& printer, const QList<Area>& areasMm, bool back, const TPrinterCalibration& calibration) {
+    if (areasMm.isEmpty()) return false;
     return PrintDocument(printer, back ? "Testdruck Rückseite" : "Testdruck", 1,
                          [&](TCanvas& canvas, const PrinterGeometry& g, int) {
-                            const auto& side = calibration.Side(back);
-                            TPageRenderer page(canvas, g, side);
-                            DrawTestPage(page, g, areaMm, back, side);
-                        });
+                             const auto& side = calibration.Side(back);
+                             TPageRenderer page(canvas, g, side);
+                             DrawTestPage(page, g, areasMm.first(), back, side);
+                             for (int i = 1; i < areasMm.size(); ++i) DrawFurtherArea(page, g, areasMm[i], back, i);
+                         });
 }
 
 } // namespace mx

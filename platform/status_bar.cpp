@@ -39,7 +39,21 @@ void TStatusBar::PaintBar() {
         c.LineTo(frame.Right - 1, frame.Bottom - 1);
         c.LineTo(frame.Left, frame.Bottom - 1);
     }
+    if (!text_.isEmpty()) {
+        TRect inside = PanelRect(0);
+        inside.Left += 2;
+        c.Font = font();
+        c.FontColor = clWindowText;
+        c.SetBkMode(TRANSPARENT);
+        c.DrawText(text_, inside, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
     if (OnDrawPanel) OnDrawPanel(this, 1, PanelRect(1));
+}
+
+void TStatusBar::SetPanelText(const QString& text) {
+    if (text == text_) return;
+    text_ = text;
+    Repaint();
 }
 
 void TStatusBar::Repaint() { Paint(); }

@@ -28,6 +28,10 @@ public:
     // Erases and paints the whole bar at once.
     void Repaint();
 
+    // The text panel's text (none by default: the bar then is as ever).
+    const QString& PanelText() const { return text_; }
+    void SetPanelText(const QString& text);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
@@ -35,6 +39,7 @@ private:
     void PaintBar();
 
     int firstPanelWidth_ = 250;
+    QString text_;
     QSizeGrip* grip_;
 };
 

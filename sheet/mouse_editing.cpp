@@ -1,7 +1,8 @@
 // Moving and resizing the area's edges with the mouse in the preview.
 #include "app/main_form.h"
-#include "platform/paintbox.h"
+#include "areas/areas_panel.h"
 #include "geometry/sheet_math.h"
+#include "platform/paintbox.h"
 #include "ui_main_form.h"
 
 #include <algorithm>
@@ -56,8 +57,11 @@ void TMainForm::PaintBox1MouseMove(Qt::KeyboardModifiers, int x, int y) {
     PaintBox1Paint(this);
 }
 
-void TMainForm::PaintBox1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+void TMainForm::PaintBox1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift, int x, int y) {
     if (!mapping_.CanMeasure()) return;
+    // A press on a listed area makes it the one edited; with Ctrl held a
+    // new area starts there as anywhere else.
+    if (!OverEdge && !(shift & Qt::ControlModifier) && areas_->PickAt(mapping_.ToMmX(x), mapping_.ToMmY(y))) return;
     // Qt keeps the mouse grabbed by the pressed widget until the release,
     // so moves outside the preview still arrive here.
     Dragging = 1;

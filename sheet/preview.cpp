@@ -1,11 +1,12 @@
 // The sheet preview: its layout and state step, and its pixels.
 #include "app/main_form.h"
+#include "areas/areas_panel.h"
 #include "backdrop/backdrop.h"
 #include "backdrop/backdrop_panel.h"
+#include "geometry/sheet_math.h"
 #include "platform/application.h"
 #include "platform/exception.h"
 #include "platform/printer.h"
-#include "geometry/sheet_math.h"
 #include "ui_main_form.h"
 
 #include <QScrollBar>
@@ -106,6 +107,8 @@ void TMainForm::DrawPreview(TCanvas& c) {
     c.Rectangle(right, top, pw, bottom);
     c.Rectangle(0, 0, pw, top);
     c.Rectangle(0, bottom, pw, ph);
+
+    areas_->Draw(c, mapping_);
 
     c.Pen.Color = clBlack;
     c.Pen.Style = psDot;

@@ -41,6 +41,21 @@ TEST(Proposals, KindNames) {
     EXPECT_EQ(KindName(TProposalKind::Date), "Datum");
     EXPECT_EQ(KindName(TProposalKind::CardNumber), "Kartennummer");
     EXPECT_EQ(KindName(TProposalKind::TaxId), "Steuer-ID");
+    EXPECT_EQ(KindName(TProposalKind::Name), "Name");
+}
+
+TEST(Proposals, NamesAfterASalutationOrALabel) {
+    EXPECT_EQ(Found({"Herrn Dr. Max Mustermann"}), QStringList{"Name: Dr. Max Mustermann"});
+    EXPECT_EQ(Found({"Sehr geehrte Frau Schmidt-Weber, wir danken"}), QStringList{"Name: Schmidt-Weber"});
+    EXPECT_EQ(Found({"Kontoinhaber: Erika Maria von Musterfrau"}), QStringList{"Name: Erika Maria von Musterfrau"});
+    EXPECT_EQ(Found({"Name: O'Brien"}), QStringList{"Name: O'Brien"});
+    // The name ends at the line, at a word in lower case, after four words.
+    EXPECT_EQ(Found({"Herrn Max", "Mustermann"}), QStringList{"Name: Max"});
+    EXPECT_EQ(Found({"Frau Lehmann hat angerufen"}), QStringList{"Name: Lehmann"});
+    EXPECT_EQ(Found({"Herr A B C D E"}), QStringList{"Name: A B C D"});
+    // Nothing without an introducing word, or with nothing after it.
+    ExpectEach({"Max Mustermann", "Herrn", "Herr und Frau", "Name: 12345", "Herrenmode Berlin", "Herrn GMBH."}, "Name",
+               false);
 }
 
 TEST(Proposals, Ibans) {

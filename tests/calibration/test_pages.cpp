@@ -65,7 +65,7 @@ TEST_F(Pages, TestPageOutlineLiesOnTheEdgesOfTheJobsRectangle) {
             printer.Documents.clear();
             TPrinterCalibration calibration;
             (back ? calibration.Back : calibration.Front) = side;
-            ASSERT_TRUE(PrintTestPage(printer, area, back, calibration));
+            ASSERT_TRUE(PrintTestPage(printer, {area}, back, calibration));
             EXPECT_EQ(printer.Documents.back().Title, back ? "Testdruck Rückseite" : "Testdruck");
             const QImage& page = OnlyPage();
             // Where the job fills the same area on this printer.
@@ -89,7 +89,7 @@ TEST_F(Pages, TestPageOutlineLiesOnTheEdgesOfTheJobsRectangle) {
 }
 
 TEST_F(Pages, TestPageScalesCountMillimetresFromThePapersEdges) {
-    ASSERT_TRUE(PrintTestPage(printer, area, false, {}));
+    ASSERT_TRUE(PrintTestPage(printer, {area}, false, {}));
     const QImage& page = OnlyPage();
     // Ticks hang from the printable region's top edge at whole paper
     // millimetres: long at 10, middle at 5, short otherwise.
@@ -110,7 +110,7 @@ TEST_F(Pages, TestPageScalesCountMillimetresFromThePapersEdges) {
 // inward, so the device cuts none of their ticks.
 TEST_F(Pages, TestPageScalesStayWholeUnderACorrectionTowardsTheEdge) {
     const TSideCorrection shifted{{1.05, 1.0}, {1.05, 1.0}};
-    ASSERT_TRUE(PrintTestPage(printer, area, false, {shifted, {}}));
+    ASSERT_TRUE(PrintTestPage(printer, {area}, false, {shifted, {}}));
     const QImage& page = OnlyPage();
     const auto within = [&](bool alongRow, int at) {
         for (int v = 0; v < MmToDevice(10, g.Dpi); ++v)
@@ -206,13 +206,13 @@ TEST_F(Pages, MeasuredCrossesGiveACorrectionThatPutsJobsInPlace) {
 
 TEST_F(Pages, DocumentsOpenAndCloseLikeTheJobs) {
     printer.CancelBeginDoc = true;
-    EXPECT_FALSE(PrintTestPage(printer, area, false, {}));
+    EXPECT_FALSE(PrintTestPage(printer, {area}, false, {}));
     EXPECT_FALSE(PrintCalibrationPage(printer, true));
     EXPECT_TRUE(printer.Documents.empty());
 
     printer.CancelBeginDoc = false;
     printer.FailAtPage = 1;
-    EXPECT_EQ(PrinterErrorOf([&] { PrintTestPage(printer, area, true, {}); }), "Seite 1 kann nicht gedruckt werden");
+    EXPECT_EQ(PrinterErrorOf([&] { PrintTestPage(printer, {area}, true, {}); }), "Seite 1 kann nicht gedruckt werden");
     EXPECT_FALSE(printer.Printing());
 
     // A paper too small for two crosses 40 mm apart is refused before a

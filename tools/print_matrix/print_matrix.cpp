@@ -104,7 +104,12 @@ int main(int argc, char** argv) {
     }
     for (const bool back : {false, true}) {
         answers->NextFile = QString("%1/test-page-%2.pdf").arg(out, back ? "back" : "front");
-        mx::PrintTestPage(*mx::Printer(), {12.49, 87.9, 20.1, 276.98}, back, {});
+        const mx::Area area{12.49, 87.9, 20.1, 276.98};
+#if __has_include("areas/areas_panel.h")
+        mx::PrintTestPage(*mx::Printer(), {area}, back, {});
+#else
+        mx::PrintTestPage(*mx::Printer(), area, back, {});
+#endif
         answers->NextFile = QString("%1/calibration-page-%2.pdf").arg(out, back ? "back" : "front");
         mx::PrintCalibrationPage(*mx::Printer(), back);
         files += 2;
