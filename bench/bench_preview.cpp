@@ -1,5 +1,6 @@
 // The preview and its rulers: what a user feels while dragging and zooming.
 #include "app/main_form.h"
+#include "areas/areas_panel.h"
 #include "bench/bench_support.h"
 #include "platform/paintbox.h"
 #include "ui_main_form.h"
@@ -30,6 +31,13 @@ void DragStep(benchmark::State& state) {
     const int zoom = int(state.range(0));
     auto form = bench::MakeForm(windowOf(state));
     bench::SetZoom(*form, zoom);
+    // Further areas in a grid over the sheet.
+    if (const int listed = int(state.range(3)); listed > 0) {
+        QList<Area> areas;
+        for (int i = 0; i < listed; ++i)
+            areas.append({5.0 + (i % 7) * 29, 25.0 + (i % 7) * 29, 5.0 + (i / 7) * 36, 30.0 + (i / 7) * 36});
+        form->findChild<TAreasPanel*>()->AddAreas(areas);
+    }
     if (state.range(2)) {
         bench::UseTheBuildsPdfModule();
         bench::OpenBackdrop(*form, bench::LetterPdfFile());
@@ -57,8 +65,9 @@ void DragStep(benchmark::State& state) {
     state.SetLabel(state.range(1) ? "goal <= 3 ms" : "goal <= 1 ms");
 }
 BENCHMARK(DragStep)
-    ->ArgsProduct({{30, 100, 500}, {0, 1}, {0, 1}})
-    ->ArgNames({"zoom", "maximised", "backdrop"})
+    ->ArgsProduct({{30, 100, 500}, {0, 1}, {0, 1}, {0}})
+    ->ArgsProduct({{30, 500}, {0, 1}, {0}, {50}})
+    ->ArgNames({"zoom", "maximised", "backdrop", "areas"})
     ->Unit(benchmark::kMicrosecond);
 
 // One complete redraw of the preview as a repaint request brings it: the

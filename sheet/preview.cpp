@@ -109,6 +109,7 @@ void TMainForm::DrawPreview(TCanvas& c) {
     c.Rectangle(0, bottom, pw, ph);
 
     areas_->Draw(c, mapping_);
+    areas_->ShowStatus();
 
     c.Pen.Color = clBlack;
     c.Pen.Style = psDot;

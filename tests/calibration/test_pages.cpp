@@ -131,6 +131,24 @@ TEST_F(Pages, TestPageScalesStayWholeUnderACorrectionTowardsTheEdge) {
     EXPECT_NEAR(topRun.second - topRun.first, MmToDevice(4.0, g.Dpi), 1);
 }
 
+// Further areas are outlined where the job fills them, the number inside.
+TEST_F(Pages, TestPageOutlinesFurtherAreasNumbered) {
+    const Area second{130, 170, 200, 230};
+    ASSERT_TRUE(PrintTestPage(printer, {area, second}, false, {}));
+    const QImage& page = OnlyPage();
+    const TRect r = FrontRect(second, g);
+    const int midY = (r.Top + r.Bottom) / 2, midX = (r.Left + r.Right) / 2;
+    EXPECT_EQ(BlackRun(page, r.Left, midY, true).first, r.Left);
+    EXPECT_EQ(BlackRun(page, r.Right - 1, midY, true).second, r.Right);
+    EXPECT_EQ(BlackRun(page, midX, r.Top, false).first, r.Top);
+    // The number "1" inside the top-left corner, nothing in the middle.
+    int ink = 0;
+    for (int y = r.Top + MmToDevice(1, g.Dpi); y < r.Top + MmToDevice(5, g.Dpi); ++y)
+        for (int x = r.Left + MmToDevice(1, g.Dpi); x < r.Left + MmToDevice(4, g.Dpi); ++x) ink += IsBlack(page, x, y);
+    EXPECT_GT(ink, 5);
+    EXPECT_FALSE(IsBlack(page, midX, midY));
+}
+
 TEST_F(Pages, CalibrationCrossesSitWhereTheirMillimetresSay) {
     const auto front = CalibrationCrosses(g, false), back = CalibrationCrosses(g, true);
     // At least 20 mm inside the printable corners, on whole half inches:
