@@ -24,9 +24,10 @@ class TPageSource;
 class TJobControl;
 
 // No backdrop pixel is darker than this grey level: the tones are mapped
-// into 0xD0..0xFF, so black text still shows as grey, 47 levels below the
-// white sheet, and the black dotted outline and guides keep full contrast.
-inline constexpr int BackdropDarkest = 0xD0;
+// into 0x90..0xFF, so black text shows as a mid grey that stays readable
+// between the lines of the area's hatch, and the black dotted outline and
+// guides keep their contrast.
+inline constexpr int BackdropDarkest = 0x90;
 // The area's hatch while a backdrop is shown: the silver hatch (0xC0) would
 // sink into the grey text beneath it, which is where the area matters
 // most; blue lies far below every backdrop tone in luminance.
