@@ -5,6 +5,7 @@
 #include "areas/area_set_store.h"
 #include "platform/exception.h"
 #include "platform/profile_file.h"
+#include "tests/support/settings_file_fixture.h"
 #include "tests/support/test_support.h"
 
 #include <QFile>
@@ -25,21 +26,8 @@ std::vector<std::vector<double>> EdgesOf(const QList<Area>& areas) {
     return all;
 }
 
-class AreaSetStore : public testing::Test {
+class AreaSetStore : public SettingsFileTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    void Put(const QByteArray& bytes) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray Bytes() const {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    QTemporaryDir dir;
-    QString path = dir.filePath("marbelux.INI");
     TAreaSetStore store{path};
 };
 

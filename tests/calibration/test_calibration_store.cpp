@@ -1,9 +1,10 @@
 // The corrections in the settings file and their one-line description.
-#include "print/calibration_store.h"
 #include "calibration/calibration_text.h"
 #include "platform/exception.h"
 #include "platform/fonts.h"
 #include "platform/profile_file.h"
+#include "print/calibration_store.h"
+#include "tests/support/settings_file_fixture.h"
 #include "tests/support/test_support.h"
 
 #include <QFile>
@@ -19,21 +20,8 @@ namespace {
 const TSideCorrection FrontOf{{1.0, 1.002}, {-0.5, 0.998}};
 const TSideCorrection BackOf{{-2.2, 1.0}, {0.7, 1.0}};
 
-class CalibrationStore : public testing::Test {
+class CalibrationStore : public SettingsFileTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    void Put(const QByteArray& bytes) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray Bytes() const {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    QTemporaryDir dir;
-    QString path = dir.filePath("marbelux.INI");
     TCalibrationStore store{path};
 };
 

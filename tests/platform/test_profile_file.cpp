@@ -10,32 +10,16 @@
 
 #include <sys/stat.h>
 
+#include "tests/support/settings_file_fixture.h"
+
 namespace mx {
 namespace {
 
-class ProfileFile : public testing::Test {
+class ProfileFile : public test::SettingsFileTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        path = dir.filePath("p.INI");
-    }
-    void TearDown() override { TIniFile::SetReplaceHookForTests({}); }
-
-    void put(const QByteArray& bytes) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray bytes() const {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
     QStringList folderEntries() const {
         return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
-
-    QTemporaryDir dir;
-    QString path;
 };
 
 TEST(ProfileInt, DecimalHexadecimalAndRejects) {
@@ -57,7 +41,7 @@ TEST(ProfileInt, DecimalHexadecimalAndRejects) {
 }
 
 TEST_F(ProfileFile, ReadsWithTheProfileRules) {
-    put("[Other]\nKey=other\n"
+    Put("[Other]\nKey=other\n"
         "[tmainform]\n"
         "  Flags  =  8  \n"
         "Quoted=\"\"x\"\"\n"
@@ -87,21 +71,21 @@ TEST_F(ProfileFile, ReadsWithTheProfileRules) {
 }
 
 TEST_F(ProfileFile, LongValuesAreCut) {
-    put("[S]\nK=" + QByteArray(3000, 'a') + "\nQ=\"" + QByteArray(2047, 'b') + "\"\n");
+    Put("[S]\nK=" + QByteArray(3000, 'a') + "\nQ=\"" + QByteArray(2047, 'b') + "\"\n");
     TIniFile ini(path);
     EXPECT_EQ(ini.ReadString("S", "K", {}), QString(2047, u'a'));
     EXPECT_EQ(ini.ReadString("S", "Q", {}), QString(2047, u'b'));
 }
 
 TEST_F(ProfileFile, LineEndsByteOrderMarkAndKeysOutsideSections) {
-    put("\xEF\xBB\xBFOrphan=1\r\n[S]\r\nA=1\r\nB = 2\r\n");
+    Put("\xEF\xBB\xBFOrphan=1\r\n[S]\r\nA=1\r\nB = 2\r\n");
     TIniFile ini(path);
     EXPECT_EQ(ini.ReadString("S", "A", {}), "1");
     EXPECT_EQ(ini.ReadString("S", "B", {}), "2");
     ini.WriteString("S", "B", "3");
     ini.WriteString("S", "C", "4");
     ini.WriteString("T", "D", "5");
-    EXPECT_EQ(bytes(), QByteArray("\xEF\xBB\xBFOrphan=1\r\n[S]\r\nA=1\r\nB = 3\r\nC=4\r\n\r\n[T]\r\nD=5\r\n"));
+    EXPECT_EQ(Bytes(), QByteArray("\xEF\xBB\xBFOrphan=1\r\n[S]\r\nA=1\r\nB = 3\r\nC=4\r\n\r\n[T]\r\nD=5\r\n"));
 }
 
 TEST_F(ProfileFile, NamesAndValuesStartingWithU_FEFFReadBack) {
@@ -112,25 +96,25 @@ TEST_F(ProfileFile, NamesAndValuesStartingWithU_FEFFReadBack) {
     ini.WriteString(zwnbsp + "S", zwnbsp + "K", zwnbsp + "w");
     EXPECT_EQ(ini.ReadString(zwnbsp + "S", zwnbsp + "K", {}), zwnbsp + "w");
     EXPECT_FALSE(ini.SectionExists("S"));
-    EXPECT_EQ(bytes(), QByteArray("[\xEF\xBB\xBFS]\n\xEF\xBB\xBFK=\xEF\xBB\xBFw\n"));
+    EXPECT_EQ(Bytes(), QByteArray("[\xEF\xBB\xBFS]\n\xEF\xBB\xBFK=\xEF\xBB\xBFw\n"));
 }
 
 TEST_F(ProfileFile, WritesChangeOnlyTheirLine) {
     const QByteArray before = "; comment kept\n[A]\nx=1\n\n\n[B]\ny=2\nno equals sign\n[A]\nx=dup\n";
-    put(before);
+    Put(before);
     TIniFile ini(path);
     ini.WriteString("a", "X", "7");
     ini.WriteString("A", "z", "8"); // new key: after the section's last line, before the blanks
-    EXPECT_EQ(bytes(), QByteArray("; comment kept\n[A]\nx=7\nz=8\n\n\n[B]\ny=2\nno equals sign\n[A]\nx=dup\n"));
+    EXPECT_EQ(Bytes(), QByteArray("; comment kept\n[A]\nx=7\nz=8\n\n\n[B]\ny=2\nno equals sign\n[A]\nx=dup\n"));
 }
 
 TEST_F(ProfileFile, EraseSectionTakesEveryCopyAndKeepsTheRest) {
-    put("; head\r\n[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n[a]\r\nx=dup\r\n[C]\r\nz=3");
+    Put("; head\r\n[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n[a]\r\nx=dup\r\n[C]\r\nz=3");
     int replacements = 0;
     TIniFile::SetReplaceHookForTests([&](const QString&) { return ++replacements > 0; });
     TIniFile ini(path);
     ini.EraseSection("A");
-    EXPECT_EQ(bytes(), QByteArray("; head\r\n[B]\r\ny=2\r\n[C]\r\nz=3"));
+    EXPECT_EQ(Bytes(), QByteArray("; head\r\n[B]\r\ny=2\r\n[C]\r\nz=3"));
     ini.EraseSection("missing"); // nothing to do: the file is not rewritten
     EXPECT_EQ(replacements, 1);
     ini.BeginUpdate();
@@ -138,7 +122,7 @@ TEST_F(ProfileFile, EraseSectionTakesEveryCopyAndKeepsTheRest) {
     ini.WriteString("C", "n", "4"); // erase and rewrite in one replacement
     ini.UpdateFile();
     EXPECT_EQ(replacements, 2);
-    EXPECT_EQ(bytes(), QByteArray("; head\r\n[B]\r\ny=2\r\n\r\n[C]\r\nn=4\r\n"));
+    EXPECT_EQ(Bytes(), QByteArray("; head\r\n[B]\r\ny=2\r\n\r\n[C]\r\nn=4\r\n"));
 }
 
 TEST_F(ProfileFile, NewFileAndLastLineWithoutEnd) {
@@ -149,9 +133,9 @@ TEST_F(ProfileFile, NewFileAndLastLineWithoutEnd) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("[TMainForm]\nFormVersion=0\nColour=-2147483643\n"));
 
-    put("[S]\nA=1");
+    Put("[S]\nA=1");
     TIniFile(path).WriteString("S", "B", "line\nbreak\r");
-    EXPECT_EQ(bytes(), QByteArray("[S]\nA=1\nB=line break \n"));
+    EXPECT_EQ(Bytes(), QByteArray("[S]\nA=1\nB=line break \n"));
 }
 
 TEST_F(ProfileFile, HostileContentNeverBreaksReadsOrWrites) {
@@ -161,21 +145,21 @@ TEST_F(ProfileFile, HostileContentNeverBreaksReadsOrWrites) {
     garbage.append(QByteArray("\0\0[S]\0\n", 7));
     garbage.append(QByteArray("\n[S]\nK=\xc3\x28\x00zz\n", 13));
     garbage.append("Big=" + QByteArray(10 * 1024 * 1024, 'x') + "\n");
-    put(garbage);
+    Put(garbage);
 
     TIniFile ini(path);
     EXPECT_EQ(ini.ReadInteger("S", "K", 5), 5);
     EXPECT_EQ(ini.ReadString("S", "Big", "d").size(), MaxProfileValueLength);
     ini.WriteString("Mine", "Key", "v");
     EXPECT_EQ(ini.ReadString("Mine", "Key", "d"), "v");
-    const QByteArray after = bytes();
+    const QByteArray after = Bytes();
     EXPECT_TRUE(after.startsWith(garbage));
     EXPECT_TRUE(after.endsWith("[Mine]\nKey=v\n"));
 }
 
 TEST_F(ProfileFile, FailureBeforeReplacingLeavesTheOldFile) {
     const QByteArray before = "[S]\nA=old\nOther=kept\n";
-    put(before);
+    Put(before);
     QByteArray seen;
     TIniFile::SetReplaceHookForTests([&](const QString& temp) {
         QFile f(temp);
@@ -191,18 +175,18 @@ TEST_F(ProfileFile, FailureBeforeReplacingLeavesTheOldFile) {
         EXPECT_EQ(e.Message(), "nach " + path + " kann nicht geschrieben werden");
     }
     EXPECT_EQ(seen, QByteArray("[S]\nA=new\nOther=kept\n")); // complete before replacing
-    EXPECT_EQ(bytes(), before);
-    EXPECT_EQ(folderEntries(), QStringList{"p.INI"}); // no temporary file left
+    EXPECT_EQ(Bytes(), before);
+    EXPECT_EQ(folderEntries(), QStringList{"marbelux.INI"}); // no temporary file left
 
     TIniFile::SetReplaceHookForTests({});
     ini.WriteString("S", "A", "new");
-    EXPECT_EQ(bytes(), seen);
+    EXPECT_EQ(Bytes(), seen);
 }
 
 // A write killed between writing and renaming leaves a hidden temporary
 // file; the next write removes such leftovers once they have settled.
 TEST_F(ProfileFile, AWriteRemovesLeftoversOfKilledWrites) {
-    put("[S]\nA=1\n");
+    Put("[S]\nA=1\n");
     const auto make = [&](const QString& name, int ageSeconds) {
         QFile f(dir.filePath(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -212,18 +196,18 @@ TEST_F(ProfileFile, AWriteRemovesLeftoversOfKilledWrites) {
         ASSERT_TRUE(
             f.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
     };
-    make(".p.INI.Ab12Cd", 3600);
-    make(".p.INI.zzzzzz", 120);
-    make(".p.INI.fresh1", 0);         // perhaps another writer's, in the making
-    make(".p.INI.long-name", 3600);   // not a temporary file of ours
+    make(".marbelux.INI.Ab12Cd", 3600);
+    make(".marbelux.INI.zzzzzz", 120);
+    make(".marbelux.INI.fresh1", 0);         // perhaps another writer's, in the making
+    make(".marbelux.INI.long-name", 3600);   // not a temporary file of ours
     make(".andere.INI.Ab12Cd", 3600); // another file's
     TIniFile(path).WriteString("S", "A", "2");
-    EXPECT_EQ(folderEntries(), (QStringList{".andere.INI.Ab12Cd", ".p.INI.fresh1", ".p.INI.long-name", "p.INI"}));
-    EXPECT_EQ(bytes(), "[S]\nA=2\n");
+    EXPECT_EQ(folderEntries(), (QStringList{".andere.INI.Ab12Cd", ".marbelux.INI.fresh1", ".marbelux.INI.long-name", "marbelux.INI"}));
+    EXPECT_EQ(Bytes(), "[S]\nA=2\n");
 }
 
 TEST_F(ProfileFile, UpdateWritesOnceWithAllChanges) {
-    put("[S]\nA=1\n");
+    Put("[S]\nA=1\n");
     int replacements = 0;
     TIniFile::SetReplaceHookForTests([&](const QString&) { return ++replacements > 0; });
     {
@@ -232,10 +216,10 @@ TEST_F(ProfileFile, UpdateWritesOnceWithAllChanges) {
         ini.WriteString("S", "A", "2");
         ini.WriteString("T", "B", "3");
         EXPECT_EQ(ini.ReadString("S", "A", "d"), "2"); // reads see held-back writes
-        EXPECT_EQ(bytes(), QByteArray("[S]\nA=1\n"));
+        EXPECT_EQ(Bytes(), QByteArray("[S]\nA=1\n"));
         ini.UpdateFile();
         EXPECT_EQ(replacements, 1);
-        EXPECT_EQ(bytes(), QByteArray("[S]\nA=2\n\n[T]\nB=3\n"));
+        EXPECT_EQ(Bytes(), QByteArray("[S]\nA=2\n\n[T]\nB=3\n"));
     }
     {
         TIniFile dropped(path); // released before UpdateFile: nothing written
@@ -247,7 +231,7 @@ TEST_F(ProfileFile, UpdateWritesOnceWithAllChanges) {
 }
 
 TEST_F(ProfileFile, UnwritablePlacesRaiseAndKeepEverything) {
-    ASSERT_TRUE(QDir(dir.path()).mkdir("p.INI")); // the file's name is taken by a folder
+    ASSERT_TRUE(QDir(dir.path()).mkdir("marbelux.INI")); // the file's name is taken by a folder
     EXPECT_THROW(TIniFile(path).WriteString("S", "A", "1"), EIniFileError);
     EXPECT_EQ(TIniFile(path).ReadString("S", "A", "d"), "d");
 
@@ -255,17 +239,17 @@ TEST_F(ProfileFile, UnwritablePlacesRaiseAndKeepEverything) {
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     EXPECT_THROW(TIniFile(dir.filePath("plain/x.INI")).WriteString("S", "A", "1"), EIniFileError);
-    EXPECT_EQ(folderEntries(), (QStringList{"p.INI", "plain"}));
+    EXPECT_EQ(folderEntries(), (QStringList{"marbelux.INI", "plain"}));
 }
 
 TEST_F(ProfileFile, KeepsPermissionsAndWritesThroughLinks) {
-    put("[S]\nA=1\n");
+    Put("[S]\nA=1\n");
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
     const QString link = dir.filePath("link.INI");
     ASSERT_TRUE(QFile::link(path, link));
     TIniFile(link).WriteString("S", "A", "2");
     EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(bytes(), QByteArray("[S]\nA=2\n"));
+    EXPECT_EQ(Bytes(), QByteArray("[S]\nA=2\n"));
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);

@@ -2,6 +2,7 @@
 // section replaced in one write with the rest of the file kept.
 #include "platform/exception.h"
 #include "platform/profile_file.h"
+#include "tests/support/settings_file_fixture.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,23 +13,7 @@ namespace {
 
 using TEntries = QList<std::pair<QString, QString>>;
 
-class ProfileSections : public testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    void TearDown() override { TIniFile::SetReplaceHookForTests({}); }
-    void Put(const QByteArray& bytes) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray Bytes() const {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-
-    QTemporaryDir dir;
-    QString path = dir.filePath("p.INI");
-};
+using ProfileSections = mx::test::SettingsFileTest;
 
 } // namespace
 
