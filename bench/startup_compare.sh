@@ -36,19 +36,32 @@ mapped_ms() {
     wait "$pid" 2>/dev/null || true
     echo $(((end - start) / 1000000))
 }
-program_runs=() bare_runs=()
+# A print server that takes every connection and never answers: the
+# program must not wait for it.
+silent=$(mktemp -u /tmp/marbelux-silent-XXXXXX.sock)
+python3 -c "
+import socket, sys
+s = socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(64); held = []
+while True: held.append(s.accept()[0])" "$silent" &
+server=$!
+trap 'kill $xvfb $server 2>/dev/null; rm -f "$silent"' EXIT
+program_runs=() bare_runs=() silent_runs=()
 # One start of each first, unmeasured: the files are then in the cache.
 mapped_ms "Orvenal Marbelux" "$program" >/dev/null
 mapped_ms "Vergleichsfenster" "$bare" >/dev/null
 for i in $(seq "$pairs"); do
     p=$(mapped_ms "Orvenal Marbelux" "$program")
     b=$(mapped_ms "Vergleichsfenster" "$bare")
+    q=$(CUPS_SERVER=$silent mapped_ms "Orvenal Marbelux" "$program")
     program_runs+=("$p")
     bare_runs+=("$b")
-    echo "pair $i: marbelux $p ms, bare window $b ms"
+    silent_runs+=("$q")
+    echo "pair $i: marbelux $p ms, bare window $b ms; marbelux with a silent print server $q ms"
 done
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END{print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 pm=$(median "${program_runs[@]}")
 bm=$(median "${bare_runs[@]}")
-echo "median: marbelux $pm ms, bare window $bm ms, ratio $(awk -v p="$pm" -v b="$bm" 'BEGIN{printf "%.2f", p/b}')"
+qm=$(median "${silent_runs[@]}")
+echo "median: marbelux $pm ms, bare window $bm ms, ratio $(awk -v p="$pm" -v b="$bm" 'BEGIN{printf "%.2f", p/b}');" \
+  "with a silent print server $qm ms"
 rm -rf "$settings"
