@@ -4,6 +4,7 @@
 #include "app/maker.h"
 #include "backdrop/backdrop_panel.h"
 #include "calibration/calibration_panel.h"
+#include "coverage/coverage_panel.h"
 #include "platform/application.h"
 #include "platform/fonts.h"
 #include "platform/loading.h"
@@ -80,6 +81,16 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
                 FinishEdgeEdit();
                 return CurrentArea();
             });
+        // "Prüfen...": a scan of the printed sheet against the areas and fill of the jobs.
+        new TCoveragePanel(ui->PrintStrip, {[this] {
+                                                FinishEdgeEdit();
+                                                return QList<Area>{CurrentArea()};
+                                            },
+                                            [this] {
+                                                return TPrintedFill{ui->fillBox->ItemIndex(),
+                                                                    ui->TavelColorComboBox2->ColorValue(),
+                                                                    ui->TavelColorComboBox1->ColorValue()};
+                                            }});
     }
     // The wheel never hands out the focus (a combo box's default): a box the
     // user has not clicked leaves the wheel to the preview.
