@@ -122,10 +122,11 @@ TEST_F(CoverageOnTheThirdTab, ControlsTakeTheFreeSpaceAndTheCheckTakesTheWindows
     for (QWidget* mine : {static_cast<QWidget*>(p.CheckButton()), static_cast<QWidget*>(p.SideBox())}) {
         EXPECT_EQ(mine->parentWidget(), ui().PrintStrip);
         EXPECT_TRUE(ui().PrintStrip->rect().contains(mine->geometry()));
-        for (QWidget* theirs : ui().PrintStrip->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            if (theirs != mine && theirs->isVisible())
-                EXPECT_FALSE(mine->geometry().intersects(theirs->geometry()))
-                    << mine->objectName().toStdString() << " / " << theirs->objectName().toStdString();
+        for (QWidget* theirs : ui().PrintStrip->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (theirs == mine || !theirs->isVisible()) continue;
+            EXPECT_FALSE(mine->geometry().intersects(theirs->geometry()))
+                << mine->objectName().toStdString() << " / " << theirs->objectName().toStdString();
+        }
         EXPECT_FALSE(mine->toolTip().isEmpty());
     }
     EXPECT_EQ(p.CheckButton()->text(), "&Prüfen...");
@@ -250,7 +251,8 @@ TEST_F(CoverageDialog, WithoutTheTextRecognitionTheCheckStillReports) {
             Application()->SetAnswerer(std::move(answerer));
             TCoverageDialog dialog(Job(area), {});
             dialog.OpenClick();
-            QTest::qWaitFor([&] { return dialog.ResultLines().size() == 2 && !dialog.ScanRow()->Busy(); }, WaitMs);
+            if (!QTest::qWaitFor([&] { return dialog.ResultLines().size() == 2 && !dialog.ScanRow()->Busy(); }, WaitMs))
+                std::exit(2);
             std::fputs(dialog.ResultLines().join('\n').toUtf8().constData(), stderr);
             std::exit(answers.messages.empty() ? 0 : 1);
         },
