@@ -1,9 +1,9 @@
 // The corrections in the settings file and their one-line description.
-#include "print/calibration_store.h"
 #include "calibration/calibration_text.h"
 #include "platform/exception.h"
 #include "platform/fonts.h"
 #include "platform/profile_file.h"
+#include "print/calibration_store.h"
 #include "tests/support/test_support.h"
 
 #include <QFile>

@@ -3,8 +3,8 @@
 #include "calibration/test_page.h"
 #include "platform/printer.h"
 #include "platform/qt_printer.h"
-#include "print/overprint_rect.h"
 #include "print/fill_style.h"
+#include "print/overprint_rect.h"
 #include "tests/support/output_readback.h"
 #include "tests/support/test_support.h"
 

@@ -2,9 +2,9 @@
 // letter by a printer with a known shift, scanned; the strips it left
 // uncovered are named to within 0.2 mm, a full cover reads 99 % or more.
 #include "coverage/coverage_check.h"
+#include "print/fill_style.h"
 #include "print/overprint_rect.h"
 #include "sheetscan/scan_error.h"
-#include "print/fill_style.h"
 #include "tests/support/scan_simulator.h"
 #include "tests/support/test_support.h"
 #include "tests/support/text_match.h"
@@ -97,8 +97,12 @@ TEST_F(Coverage, NamesUncoveredStripsOverTwentySeeds) {
         const TAreaCoverage& found = report.Areas[0];
         const auto strips = TrueStrips(area, back, printer);
         for (int e = 0; e < 4; ++e) {
-            if (strips[e] >= 0.5) EXPECT_NEAR(found.UncoveredMm[e], strips[e], 0.2) << "edge " << e;
-            if (strips[e] == 0) EXPECT_LT(found.UncoveredMm[e], LeastStripMm) << "edge " << e;
+            if (strips[e] >= 0.5) {
+                EXPECT_NEAR(found.UncoveredMm[e], strips[e], 0.2) << "edge " << e;
+            }
+            if (strips[e] == 0) {
+                EXPECT_LT(found.UncoveredMm[e], LeastStripMm) << "edge " << e;
+            }
         }
         EXPECT_NEAR(found.CoveredShare, TrueShare(area, strips), 0.01);
     }
