@@ -130,6 +130,23 @@ TEST_F(Coverage, AFullyCoveredAreaReadsAtLeast99Percent) {
     }
 }
 
+// A fill that leaves a wide strip, lines of the letter in it: the strip is
+// measured to where the fill begins, not to the first line of text, and
+// the edges across it are not read as uncovered.
+TEST_F(Coverage, AWideStripIsMeasuredPastTheLinesOfTextInIt) {
+    const Area area{30, 110, 40, 80};
+    for (const auto& [wide, fill] : {std::pair{6.0, Fills[1]}, {12.0, Fills[2]}, {12.0, Fills[0]}}) {
+        SCOPED_TRACE(testing::Message() << wide << " mm, fill " << fill.Index << ", colour " << fill.Foreground);
+        const Area printed{area.Left, area.Right, area.Top + wide, area.Bottom};
+        const TCoverageReport report =
+            CheckCoverage(SimulateScan({Letter(), FillLayer(printed, false, fill, {})}, Colour(ScanSetupFor(g))), 300,
+                          Job({area}, false, fill));
+        const auto& strips = report.Areas[0].UncoveredMm;
+        EXPECT_NEAR(strips[aeTop], DeviceToMm(MmToDevice(printed.Top, g.Dpi), g.Dpi) - area.Top, 0.2);
+        for (const TAreaEdge e : {aeLeft, aeRight, aeBottom}) EXPECT_LT(strips[e], LeastStripMm) << "edge " << e;
+    }
+}
+
 TEST_F(Coverage, ASheetOnItsHeadIsReadTurnedAMirroredScanIsSaid) {
     const Area area{30, 110, 40, 70};
     const TPrinterModel printer{1.0, 0, 1, 1, 0};
