@@ -5,6 +5,7 @@
 #include "areas/areas_panel.h"
 #include "backdrop/backdrop_panel.h"
 #include "calibration/calibration_panel.h"
+#include "coverage/coverage_panel.h"
 #include "platform/application.h"
 #include "platform/fonts.h"
 #include "platform/loading.h"
@@ -90,10 +91,15 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
              [this](const QString& text) { ui->StatusBar1->SetPanelText(text); },
              [this](const QPoint& p) { return QPointF(mapping_.ToMmX(p.x()), mapping_.ToMmY(p.y())); }});
         calibration_ =
-            new TCalibrationPanel(ui->PrintStrip, ui->WarningLayout, FormStorage1->IniFileNameInUse(), [this] {
-                FinishEdgeEdit();
-                return QList<Area>{CurrentArea()} + areas_->JobAreas();
-            });
+            new TCalibrationPanel(ui->PrintStrip, ui->WarningLayout, FormStorage1->IniFileNameInUse(),
+                                  [this] { return JobAreas(); });
+        // "Prüfen...": a scan of the printed sheet against the areas and fill of the jobs.
+        new TCoveragePanel(ui->PrintStrip, {[this] { return JobAreas(); },
+                                            [this] {
+                                                return TPrintedFill{ui->fillBox->ItemIndex(),
+                                                                    ui->TavelColorComboBox2->ColorValue(),
+                                                                    ui->TavelColorComboBox1->ColorValue()};
+                                            }});
     }
     // The wheel never hands out the focus (a combo box's default): a box the
     // user has not clicked leaves the wheel to the preview.

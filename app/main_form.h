@@ -137,6 +137,9 @@ private:
     void SetAreaAsTheMouseDoes(const Area& area);
     // Scrolls the preview so that the area is seen, centred when it fits.
     void RevealArea(const Area& area);
+    // The areas a job fills now: the window's own (an edit of an edge
+    // ended first), then the listed ones.
+    QList<Area> JobAreas();
     // The job as the window stands now, for the current printer.
     TPrintJob TakeJob(bool back);
     void RunPrintJob(bool back);

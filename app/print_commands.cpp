@@ -13,12 +13,16 @@
 
 namespace mx {
 
+QList<Area> TMainForm::JobAreas() {
+    // An edge typed past the other one and not yet ended counts as ended.
+    FinishEdgeEdit();
+    return QList<Area>{CurrentArea()} + areas_->JobAreas();
+}
+
 TPrintJob TMainForm::TakeJob(bool back) {
     TPrintJob job;
     job.Back = back;
-    // An edge typed past the other one and not yet ended counts as ended.
-    FinishEdgeEdit();
-    job.Areas = QList<Area>{CurrentArea()} + areas_->JobAreas();
+    job.Areas = JobAreas();
     job.FillIndex = ui->fillBox->ItemIndex();
     job.Foreground = ui->TavelColorComboBox2->ColorValue();
     job.Background = ui->TavelColorComboBox1->ColorValue();

@@ -1,12 +1,15 @@
 // Reading scans of printed sheets, on a worker thread in the program: the
-// calibration page's sheet and marks in a 300-dpi A4 scan, the sheet alone,
-// and the coverage check of one area in a colour scan.
+// calibration page's sheet and marks in a 300-dpi A4 scan (from memory and
+// from a file), the sheet alone, and the coverage check of one area in a
+// colour scan.
 #include "calibration/scan_calibration.h"
+#include "calibration/scan_image.h"
 #include "coverage/coverage_check.h"
 #include "sheetscan/find_sheet.h"
 #include "tests/support/scan_simulator.h"
 
 #include <QPainter>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 using namespace mx;
@@ -37,6 +40,20 @@ void CalibrateFromA4Scan(benchmark::State& state) {
     state.SetLabel("goal <= 1 s");
 }
 BENCHMARK(CalibrateFromA4Scan)->Arg(0)->Arg(1)->ArgName("colour")->Unit(benchmark::kMillisecond);
+
+// What the dialog's worker thread does for "Scan-Datei öffnen...": the PNG
+// file read with its resolution, then the page measured.
+void CalibrateFromA4ScanFile(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("scan.png");
+    if (!SaveScanFile(CalibrationScan(state.range(0)), 300, file)) state.SkipWithError("cannot write the scan");
+    for (auto _ : state) {
+        const TScanImage scan = ReadScanFile(file);
+        benchmark::DoNotOptimize(CalibrateFromScan(scan.Image, scan.Dpi, Printer, false));
+    }
+    state.SetLabel("goal <= 1 s");
+}
+BENCHMARK(CalibrateFromA4ScanFile)->Arg(0)->Arg(1)->ArgName("colour")->Unit(benchmark::kMillisecond);
 
 void FindSheetInA4Scan(benchmark::State& state) {
     const QImage scan = CalibrationScan();

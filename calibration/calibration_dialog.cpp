@@ -1,6 +1,8 @@
 #include "calibration/calibration_dialog.h"
 
 #include "calibration/calibration_text.h"
+#include "calibration/scan_calibration.h"
+#include "calibration/sheet_scan_row.h"
 #include "controls/num_spin_edit.h"
 #include "platform/application.h"
 #include "platform/exception.h"
@@ -17,6 +19,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace mx {
 
@@ -55,22 +58,29 @@ QPushButton* MakeButton(const QString& text, QWidget* parent) {
 
 TCalibrationDialog::TCalibrationDialog(TPrinter& printer, const QString& printerName, TCalibrationStore& store,
                                        QWidget* parent)
-    : QDialog(parent), printer_(printer), printerName_(printerName), store_(store) {
-    const PrinterGeometry g = ReadPrinterGeometry(printer);
-    for (const bool back : {false, true}) sides_[back].crosses = CalibrationCrosses(g, back);
+    : QDialog(parent), printer_(printer), printerName_(printerName), store_(store),
+      geometry_(ReadPrinterGeometry(printer)) {
+    for (const bool back : {false, true}) sides_[back].crosses = CalibrationCrosses(geometry_, back);
+    // The calibration page is measured in grey; the scan covers the sheet.
+    scanProposal_.AreaMm = {DeviceToMm(geometry_.PaperWidth, geometry_.Dpi),
+                            DeviceToMm(geometry_.PaperHeight, geometry_.Dpi)};
 
     setWindowTitle("Kalibrieren");
     UseClassicFormLook(*this);
     auto* layout = new QVBoxLayout(this);
-    auto* intro = new QLabel(QString("<b>Drucker: %1</b><br>Drucken Sie die Kalibrierseite, messen Sie die beiden "
-                                     "Kreuze nach und tragen Sie die Werte in Millimetern ein. Eine Seite ohne "
-                                     "Werte bleibt, wie sie ist.")
+    auto* intro = new QLabel(QString("<b>Drucker: %1</b><br>Drucken Sie die Kalibrierseite, messen Sie die Mitte "
+                                     "der Marken 1 und 2 nach und tragen Sie die Werte in Millimetern ein – oder "
+                                     "lassen Sie die Seite aus einem Scan vermessen. Eine Seite ohne Werte bleibt, "
+                                     "wie sie ist.")
                                  .arg(printerName.toHtmlEscaped()),
                              this);
     intro->setWordWrap(true);
     layout->addWidget(intro);
     layout->addWidget(BuildSide(false));
     layout->addWidget(BuildSide(true));
+    row_ = new TSheetScanRow("Aus Scan kalibrieren", this);
+    connect(row_, &TSheetScanRow::BusyChanged, this, &TCalibrationDialog::ScanBusy);
+    layout->addWidget(row_);
 
     auto* buttons = new QHBoxLayout;
     clear_ = MakeButton("Kalibrierung löschen", this);
@@ -100,17 +110,30 @@ QWidget* TCalibrationDialog::BuildSide(bool back) {
     side.print = MakeButton("Kalibrierseite drucken", box);
     side.print->setObjectName(prefix + "PrintBtn");
     connect(side.print, &QPushButton::clicked, this, [this, back] { PrintClick(back); });
-    grid->addWidget(side.print, 0, 0, 1, 2);
+    side.scan = MakeButton("Aus Scan kalibrieren...", box);
+    side.scan->setObjectName(prefix + "ScanBtn");
+    side.scan->setToolTip("Die gedruckte Kalibrierseite scannen und vom Programm vermessen lassen");
+    connect(side.scan, &QPushButton::clicked, this, [this, back] { ScanClick(back); });
+    side.open = MakeButton("Scan-Datei öffnen...", box);
+    side.open->setObjectName(prefix + "OpenScanBtn");
+    side.open->setToolTip("Die Kalibrierseite in einem gespeicherten Scan vermessen lassen");
+    connect(side.open, &QPushButton::clicked, this, [this, back] { OpenScanClick(back); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(side.print);
+    buttons->addWidget(side.scan);
+    buttons->addWidget(side.open);
+    buttons->addStretch();
+    grid->addLayout(buttons, 0, 0, 1, 6);
+    int row = 1;
     if (back) {
         auto* hint = new QLabel("Legen Sie das Blatt so ein wie zum Vernichten einer Rückseite.", box);
         hint->setWordWrap(true);
-        grid->addWidget(hint, 0, 2, 1, 3);
+        grid->addWidget(hint, row++, 0, 1, 6);
     }
-    grid->addWidget(new QLabel("vom linken Rand", box), 1, 1, 1, 2);
-    grid->addWidget(new QLabel("vom oberen Rand", box), 1, 3, 1, 2);
-    for (int cross = 0; cross < 2; ++cross) {
-        const int row = 2 + cross;
-        grid->addWidget(new QLabel(QString("Kreuz %1").arg(cross + 1), box), row, 0);
+    grid->addWidget(new QLabel("vom linken Rand", box), row, 1, 1, 2);
+    grid->addWidget(new QLabel("vom oberen Rand", box), row++, 3, 1, 2);
+    for (int cross = 0; cross < 2; ++cross, ++row) {
+        grid->addWidget(new QLabel(QString("Marke %1").arg(cross + 1), box), row, 0);
         const TCalibrationCross& nominal = side.crosses[cross];
         for (const TAxis axis : {TAxis::Horizontal, TAxis::Vertical}) {
             const bool vertical = axis == TAxis::Vertical;
@@ -124,7 +147,7 @@ QWidget* TCalibrationDialog::BuildSide(bool back) {
     }
     side.stored = new QLabel(box);
     side.stored->setObjectName(prefix + "StoredLabel");
-    grid->addWidget(side.stored, 4, 0, 1, 5);
+    grid->addWidget(side.stored, row, 0, 1, 6);
     grid->setColumnStretch(5, 1);
     return box;
 }
@@ -160,7 +183,7 @@ std::optional<TSideCorrection> TCalibrationDialog::Measured(bool back) {
     }
     if (filled == 0) return std::nullopt;
     if (firstEmpty)
-        throw EEntry(QString("%1: Bitte tragen Sie für beide Kreuze den Abstand vom linken und vom oberen Rand ein")
+        throw EEntry(QString("%1: Bitte tragen Sie für beide Marken den Abstand vom linken und vom oberen Rand ein")
                          .arg(SideName(back)),
                      firstEmpty);
     const auto& [c1, c2] = side.crosses;
@@ -187,17 +210,24 @@ void TCalibrationDialog::OkClick() {
         return;
     }
     if (!measured[0] && !measured[1]) {
+        if (storedFromScan_) {
+            accept();
+            return;
+        }
         Warn("Bitte tragen Sie die gemessenen Werte ein – oder schließen Sie das Fenster mit „Abbrechen“");
         sides_[0].fields[0]->setFocus();
         return;
     }
-    const bool stored = Application()->Guard([&] {
+    if (Store(measured)) accept();
+}
+
+bool TCalibrationDialog::Store(const std::array<std::optional<TSideCorrection>, 2>& sides) {
+    return Application()->Guard([&] {
         TPrinterCalibration calibration = store_.Load(printerName_);
-        if (measured[0]) calibration.Front = measured[0];
-        if (measured[1]) calibration.Back = measured[1];
+        if (sides[0]) calibration.Front = sides[0];
+        if (sides[1]) calibration.Back = sides[1];
         store_.Save(printerName_, calibration);
     });
-    if (stored) accept();
 }
 
 void TCalibrationDialog::ClearClick() {
@@ -210,6 +240,63 @@ void TCalibrationDialog::ClearClick() {
 
 void TCalibrationDialog::PrintClick(bool back) {
     Application()->Guard([&] { PrintCalibrationPage(printer_, back); });
+}
+
+void TCalibrationDialog::ScanClick(bool back) { MeasureScan(back, true); }
+void TCalibrationDialog::OpenScanClick(bool back) { MeasureScan(back, false); }
+
+void TCalibrationDialog::ProposeScan(const TScanRequest& request) {
+    const QSizeF area = scanProposal_.AreaMm;
+    scanProposal_ = request;
+    scanProposal_.AreaMm = area;
+}
+
+TScanRequest TCalibrationDialog::LastScanRequest() const {
+    return row_->LastRequest().Device.isEmpty() ? scanProposal_ : row_->LastRequest();
+}
+
+void TCalibrationDialog::MeasureScan(bool back, bool fromScanner) {
+    auto result = std::make_shared<TScanCalibration>();
+    const auto work = [result, g = geometry_, back](const TScanImage& scan, TJobControl&) {
+        *result = CalibrateFromScan(scan.Image, scan.Dpi, g, back);
+    };
+    const auto done = [this, result](const TScanImage&) { OfferScanResult(*result); };
+    if (fromScanner)
+        row_->Scan(LastScanRequest(), work, done);
+    else
+        row_->Open(work, done);
+}
+
+void TCalibrationDialog::OfferScanResult(const TScanCalibration& result) {
+    const QString question =
+        QString("Soll diese Kalibrierung für die %1 gespeichert werden?").arg(SideName(result.Back));
+    const int flags = MB_YESNO | (result.Warnings.isEmpty() ? MB_ICONQUESTION : MB_ICONWARNING | MB_DEFBUTTON2);
+    if (Application()->MessageBox(DescribeScanCalibration(result) + "\n\n" + question, "Aus Scan kalibrieren", flags) !=
+        IDYES)
+        return;
+    std::array<std::optional<TSideCorrection>, 2> sides;
+    sides[result.Back] = result.Correction;
+    if (!Store(sides)) return;
+    storedFromScan_ = true;
+    cancel_->setText("Schließen");
+    ShowStored();
+}
+
+void TCalibrationDialog::ScanBusy(bool busy) {
+    for (const TSide& side : sides_)
+        for (QPushButton* button : {side.print, side.scan, side.open}) button->setEnabled(!busy);
+    ok_->setEnabled(!busy);
+    if (busy)
+        clear_->setEnabled(false);
+    else
+        ShowStored();
+}
+
+void TCalibrationDialog::reject() {
+    if (row_->Busy())
+        row_->Stop();
+    else
+        QDialog::reject();
 }
 
 } // namespace mx

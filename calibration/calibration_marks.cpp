@@ -16,13 +16,19 @@ namespace {
 // measuring error.
 constexpr double LeastSpanMm = 60;
 constexpr double LabelHeightMm = 2.5;
-// The label beside a mark: its gap and, generously, its size.
+// The label beside a mark: its gap and, generously, its size. Its lines
+// run from two above the mark's middle (the name the manual way goes by,
+// "Marke 1") to one below it.
 constexpr double LabelGapMm = MarkExtentMm + 1.5;
-constexpr double LabelWidthMm = 26, LabelLinesMm = 2 * LabelHeightMm + 1;
+constexpr double LabelWidthMm = 26, LabelLinesMm = 3 * LabelHeightMm;
 
 bool LabelToTheRight(const TCalibrationMark& mark, const PrinterGeometry& g) {
     return mark.Paper.x() <= g.PaperWidth / 2;
 }
+
+// The name the manual way gives a mark: 1 and 2 for the first and the
+// fourth, where CalibrationCrosses lie; 0 for the others.
+int ManualMarkNumber(int index) { return index == 0 ? 1 : index == 3 ? 2 : 0; }
 
 } // namespace
 
@@ -59,8 +65,10 @@ void DrawCalibrationMarks(TCanvas& canvas, const PrinterGeometry& g, bool back) 
     const int outer = px(MarkOuterHalfMm), inner = px(MarkRingInnerHalfMm), core = px(MarkCoreHalfMm);
     const int cell = px(MarkCodeHalfMm), distance = px(MarkCodeDistanceMm), gap = px(LabelGapMm);
     const unsigned code = MarkCode(back);
+    const std::array<TCalibrationMark, 5> marks = CalibrationMarks(g, back);
     const auto fill = [&](int l, int t, int r, int b) { canvas.FillRect({l, t, r, b}); };
-    for (const TCalibrationMark& mark : CalibrationMarks(g, back)) {
+    for (size_t index = 0; index < marks.size(); ++index) {
+        const TCalibrationMark& mark = marks[index];
         // Every square is symmetric about the mark's device position.
         const int x = mark.Paper.x() - g.OffsetX, y = mark.Paper.y() - g.OffsetY;
         canvas.SetBrushStyle(bsSolid);
@@ -85,9 +93,15 @@ void DrawCalibrationMarks(TCanvas& canvas, const PrinterGeometry& g, bool back) 
                                   "oben " + DecimalText(mark.YMm, 1) + " mm"};
         const bool leftHalf = LabelToTheRight(mark, g);
         const int lineHeight = canvas.TextHeight(lines[0]);
-        for (int i = 0; i < 2; ++i) {
-            const int width = canvas.TextWidth(lines[i]);
-            canvas.TextOut(leftHalf ? x + gap : x - gap - width, y - lineHeight + i * lineHeight, lines[i]);
+        const auto line = [&](int i, const QString& text) {
+            const int width = canvas.TextWidth(text);
+            canvas.TextOut(leftHalf ? x + gap : x - gap - width, y - lineHeight + i * lineHeight, text);
+        };
+        for (int i = 0; i < 2; ++i) line(i, lines[i]);
+        // The two marks the manual way measures, by the names its fields have.
+        if (const int number = ManualMarkNumber(int(index))) {
+            canvas.Font = WindowsFont("Arial", px(LabelHeightMm), QFont::Bold);
+            line(-1, QString("Marke %1").arg(number));
         }
     }
 }

@@ -67,7 +67,8 @@ std::array<TCalibrationMark, 5> CalibrationMarks(const PrinterGeometry& g, bool 
 // pixels (printable-area coordinates): other drawing keeps out of it.
 TRect CalibrationMarkBounds(const TCalibrationMark& mark, const PrinterGeometry& g);
 
-// Draws the side's marks with their nominal millimetres beside them, in
+// Draws the side's marks with their nominal millimetres beside them (and
+// the manual way's two with their names, "Marke 1" and "Marke 2"), in
 // black, on a canvas whose origin is the printable area's top-left corner
 // (the page's device pixels). Nothing is corrected: the page measures the
 // printer itself.

@@ -1,10 +1,10 @@
 #include "calibration/calibration_page.h"
 
-#include "calibration/calibration_text.h"
-#include "print/print_document.h"
-#include "print/page_renderer.h"
+#include "calibration/calibration_marks.h"
 #include "platform/exception.h"
 #include "print/overprint_rect.h"
+#include "print/page_renderer.h"
+#include "print/print_document.h"
 
 #include <cmath>
 
@@ -13,41 +13,36 @@ namespace mx {
 namespace {
 
 constexpr double CrossInsetMm = 20;
-// Less between the crosses and a misread millimetre weighs too much.
+// Less between the manual way's marks and a misread millimetre weighs too
+// much.
 constexpr double LeastSpanMm = 40;
 
-void DrawCalibrationPage(TPageRenderer& page, const PrinterGeometry& g, bool back) {
-    const int arm = page.Px(6), gap = page.Px(1.5);
-    // Even, so that the lines' middle is the cross's position itself.
-    const int line = std::max(2, page.Px(0.2) / 2 * 2);
-    int number = 1;
-    for (const TCalibrationCross& cross : CalibrationCrosses(g, back)) {
-        const QPoint at = page.ToJob(cross.Paper);
-        page.Cross(at, arm, line, clBlack);
-        // The label goes towards the middle of the page.
-        const bool leftHalf = cross.Paper.x() < g.PaperWidth / 2, topHalf = cross.Paper.y() < g.PaperHeight / 2;
-        const int x = leftHalf ? at.x() + gap : at.x() - gap;
-        const unsigned horizontal = leftHalf ? DT_LEFT : DT_RIGHT;
-        const QString title = QString("Kreuz %1").arg(number++);
-        const QString position =
-            QString("links %1 mm, oben %2 mm").arg(DecimalText(cross.XMm, 1), DecimalText(cross.YMm, 1));
-        if (topHalf) {
-            page.Text({x, at.y() + gap}, title, horizontal | DT_TOP, 3.5, true);
-            page.Text({x, at.y() + gap + page.Px(5)}, position, horizontal | DT_TOP, 3.5);
-        } else {
-            page.Text({x, at.y() - gap - page.Px(5)}, title, horizontal | DT_BOTTOM, 3.5, true);
-            page.Text({x, at.y() - gap}, position, horizontal | DT_BOTTOM, 3.5);
-        }
-    }
+// The marks, and the page's title and instructions between the top marks
+// and the middle one, clear of every mark and its label.
+void DrawCalibrationPage(TCanvas& canvas, TPageRenderer& page, const PrinterGeometry& g, bool back) {
+    DrawCalibrationMarks(canvas, g, back);
+    const std::array<TCalibrationMark, 5> marks = CalibrationMarks(g, back);
+    const int below = std::max(CalibrationMarkBounds(marks[0], g).Bottom, CalibrationMarkBounds(marks[1], g).Bottom);
+    const int above = CalibrationMarkBounds(marks[4], g).Top;
 
-    const QPoint text(page.Px(CrossInsetMm), page.Printable().Height() / 2 - page.Px(15));
-    page.Text(text, back ? "Kalibrierseite Rückseite" : "Kalibrierseite Vorderseite", DT_LEFT | DT_TOP, 5, true);
+    const QString sideName = back ? "Rückseite" : "Vorderseite";
+    QPoint at(page.Px(CrossInsetMm), below + page.Px(8));
+    page.Text(at, "Kalibrierseite " + sideName, DT_LEFT | DT_TOP, 5, true);
+    at.ry() += page.Px(10);
     QStringList lines;
-    if (back) lines.append("Legen Sie das Blatt mit dieser Seite nach oben vor sich, die Überschrift oben.");
-    lines.append("Messen Sie mit einem Lineal den Abstand der Kreuzmitte vom linken und vom oberen Papierrand.");
-    lines.append(QString("Tragen Sie die Werte beider Kreuze im Fenster „Kalibrieren“ unter „%1“ ein.")
-                     .arg(back ? "Rückseite" : "Vorderseite"));
-    page.Lines(text + QPoint(0, page.Px(8)), lines, 3.5);
+    if (back) lines << "Legen Sie das Blatt mit dieser Seite nach oben vor sich, die Überschrift oben.";
+    lines << "Von Hand: Messen Sie mit einem Lineal den Abstand der Mitte der Marken 1 und 2 vom linken"
+          << "und vom oberen Papierrand und tragen Sie die Werte im Fenster „Kalibrieren“ unter „" + sideName + "“ ein."
+          << QString()
+          << "Mit einem Scanner: Legen Sie das Blatt mit dieser Seite nach unten auf das Glas, mit etwas Abstand"
+          << "zu den Rändern, und wählen Sie im Fenster „Kalibrieren“ unter „" + sideName + "“ „Aus Scan kalibrieren“.";
+    // On a small sheet the lines that would reach the middle mark are left out.
+    const int lineStep = page.Px(3.5 * 1.5);
+    for (const QString& line : lines) {
+        if (at.y() + lineStep > above) break;
+        page.Text(at, line, DT_LEFT | DT_TOP, 3.5);
+        at.ry() += lineStep;
+    }
 }
 
 } // namespace
@@ -82,9 +77,9 @@ bool PrintCalibrationPage(TPrinter& printer, bool back) {
     CalibrationCrosses(ReadPrinterGeometry(printer), back);
     return PrintDocument(printer, back ? "Kalibrierseite Rückseite" : "Kalibrierseite", 1,
                          [back](TCanvas& canvas, const PrinterGeometry& g, int) {
-                            TPageRenderer page(canvas, g, std::nullopt);
-                            DrawCalibrationPage(page, g, back);
-                        });
+                             TPageRenderer page(canvas, g, std::nullopt);
+                             DrawCalibrationPage(canvas, page, g, back);
+                         });
 }
 
 } // namespace mx

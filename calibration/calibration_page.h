@@ -1,13 +1,14 @@
 #pragma once
-// The calibration page: two crosses at known places whose positions the
-// user measures with a ruler.
+// The calibration page: five marks at known places (calibration_marks.h)
+// that a scan of the page is measured by, two of them, "Marke 1" and
+// "Marke 2", also with a ruler.
 //
 // Every page is measured the same way: the printed side lies upright in
 // front of the user, and the ruler goes from that side's left and from its
-// top edge to the centre of a cross. For the front these are the sheet's
+// top edge to the centre of a mark. For the front these are the sheet's
 // millimetres; for the back they are the device's own positions on the
 // back, which the back job reaches by mirroring (x becomes paper width
-// less x). So the back page arranges its crosses as the front's mirrored,
+// less x). So the back page arranges its marks as the front's mirrored,
 // states their nominal millimetres as measured on the back itself, and the
 // back's correction works on the mirrored rectangles in the same
 // coordinates. The page is printed without any correction, so the
@@ -40,9 +41,10 @@ struct TCalibrationGrid {
 };
 // Raises EPrinter without a usable resolution.
 TCalibrationGrid CalibrationGrid(const PrinterGeometry& g);
-// Cross 1 near the top-left, cross 2 near the bottom-right of the front's
+// Where the manual way measures, marks 1 and 2 of the page: the first
+// near the top-left, the second near the bottom-right of the front's
 // printable region, at least 20 mm inside its corners on whole half
-// inches; on the back cross 1 near the top-right, cross 2 near the
+// inches; on the back the first near the top-right, the second near the
 // bottom-left. Raises EPrinter when the paper is too small for them.
 std::array<TCalibrationCross, 2> CalibrationCrosses(const PrinterGeometry& g, bool back);
 

@@ -76,7 +76,9 @@ void TCalibrationPanel::CalibrateClick() {
     TPrinter* printer = Printer();
     printer->Refresh();
     TCalibrationDialog dialog(*printer, printer->Name(), *store_, line_->window());
+    dialog.ProposeScan(lastScan_);
     Application()->ExecDialog(dialog);
+    lastScan_ = dialog.LastScanRequest();
     ShowCorrection();
 }
 

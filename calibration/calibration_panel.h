@@ -4,6 +4,7 @@
 // correction is in force for the current printer. The main window owns it
 // and asks it for the corrected rectangle of every job.
 #include "platform/canvas.h"
+#include "scan/scanner_module.h"
 
 #include <QList>
 #include <QObject>
@@ -48,6 +49,8 @@ public:
 private:
     std::unique_ptr<TCalibrationStore> store_;
     std::function<QList<Area>()> areas_;
+    // The scanner settings last used in the dialog, for the run.
+    TScanRequest lastScan_;
     QPushButton* testPrint_ = nullptr;
     QComboBox* testSide_ = nullptr;
     QPushButton* calibrate_ = nullptr;

@@ -20,6 +20,9 @@ constexpr double SegmentMm = 3;
 constexpr double LeastFillLevel = 0.6;
 // Text strokes are thinner than this; a fill is not.
 constexpr double StrokeMm = 0.7;
+// A line of text is lower than this; a fill that reaches into an area goes
+// on further.
+constexpr double TextLineMm = 3;
 
 Area OnSide(const Area& a, const TCoverageJob& job) {
     Area side = a;
@@ -59,6 +62,7 @@ double UncoveredStrip(const TFillGrid& grid, const Area& a, TAreaEdge edge, doub
     // From one line outside the edge: a fill that reaches the edge crosses
     // the threshold there.
     const int steps = int(half / p) + 1;
+    const int sustain = std::max(1, int(std::ceil(TextLineMm / p)));
     const int segments = std::max(1, int((toMm - fromMm) / SegmentMm));
     const double segment = (toMm - fromMm) / segments;
     std::vector<float> line;
@@ -79,8 +83,17 @@ double UncoveredStrip(const TFillGrid& grid, const Area& a, TAreaEdge edge, doub
             std::nth_element(line.begin(), mid, line.end());
             levels[k] = *mid;
         }
+        // The first crossing that stays: a line of the document's text in
+        // the strip crosses the threshold too (a dark text under a light
+        // fill even reads darker than the fill), but only for its height.
         int k = 1;
-        while (k <= steps && levels[k] < threshold) ++k;
+        for (;;) {
+            while (k <= steps && levels[k] < threshold) ++k;
+            int run = k;
+            while (run <= steps && run - k < sustain && levels[run] >= threshold) ++run;
+            if (run > steps || run - k >= sustain) break;
+            k = run;
+        }
         double strip = half;
         if (k <= steps) {
             // Already fill-like outside the edge: no strip.

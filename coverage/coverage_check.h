@@ -8,9 +8,9 @@
 //
 // Pure computation on an image: call it from a worker thread; it holds no
 // state.
+#include "geometry/sheet_math.h"
 #include "platform/canvas.h"
 #include "platform/text_word.h"
-#include "geometry/sheet_math.h"
 
 #include <QPolygonF>
 #include <QSizeF>
@@ -67,6 +67,10 @@ inline constexpr double LeastStripMm = 0.2;
 // message when the sheet cannot be found, the scan is mirrored, or the
 // fill does not differ from the paper enough to be seen.
 TCoverageReport CheckCoverage(const QImage& scan, double dpi, const TCoverageJob& job, const TTextWords& words = {});
+
+// 99 % of the area covered at least and no strip worth naming: what the
+// dialog shows as done.
+bool FullyCovered(const TAreaCoverage& area);
 
 // German lines for the dialog, one or two per area: "Bereich 1: 96,3 %
 // bedeckt – links 0,8 mm nicht bedeckt", "Text noch lesbar: „Konto“".

@@ -1,6 +1,8 @@
 #include "calibration/calibration_text.h"
 #include "coverage/coverage_check.h"
 
+#include <algorithm>
+
 namespace mx {
 
 namespace {
@@ -26,11 +28,16 @@ QString AreaLine(const TAreaCoverage& area, const QString& head) {
     for (int e = 0; e < 4; ++e)
         if (area.UncoveredMm[e] >= LeastStripMm)
             findings << QString(EdgeName(e)) + ' ' + Mm(area.UncoveredMm[e]) + " nicht bedeckt";
-    if (findings.isEmpty() && area.CoveredShare >= FullShare) return head + "vollständig bedeckt (" + share + ")";
+    if (FullyCovered(area)) return head + "vollständig bedeckt (" + share + ")";
     return head + share + " bedeckt" + (findings.isEmpty() ? QString() : " – " + findings.join(", "));
 }
 
 } // namespace
+
+bool FullyCovered(const TAreaCoverage& area) {
+    return area.CoveredShare >= FullShare &&
+           std::all_of(area.UncoveredMm.begin(), area.UncoveredMm.end(), [](double mm) { return mm < LeastStripMm; });
+}
 
 QStringList DescribeCoverage(const TCoverageReport& report) {
     QStringList lines;

@@ -21,14 +21,17 @@ TRect Normalised(TRect r) {
 
 } // namespace
 
-TPageRenderer::TPageRenderer(TCanvas& canvas, const PrinterGeometry& g, const std::optional<TSideCorrection>& correction)
+TPageRenderer::TPageRenderer(TCanvas& canvas, const PrinterGeometry& g,
+                             const std::optional<TSideCorrection>& correction)
     : canvas_(canvas), g_(g), correction_(correction) {}
 
 int TPageRenderer::Px(double mm) const { return MmToDevice(mm, g_.Dpi); }
 
 int TPageRenderer::Width(double mm) const { return std::max(1, Px(mm)); }
 
-TRect TPageRenderer::Printable() const { return {0, 0, g_.PaperWidth - 2 * g_.OffsetX, g_.PaperHeight - 2 * g_.OffsetY}; }
+TRect TPageRenderer::Printable() const {
+    return {0, 0, g_.PaperWidth - 2 * g_.OffsetX, g_.PaperHeight - 2 * g_.OffsetY};
+}
 
 void TPageRenderer::FillAreas(const TPrintJob& job) {
     for (const Area& area : job.Areas)

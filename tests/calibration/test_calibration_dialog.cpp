@@ -128,7 +128,7 @@ TEST_F(CalibrationDialog, IncompleteOrImpossibleValuesKeepItOpenAndStoreNothing)
         {{}, {}, "Bitte tragen Sie die gemessenen Werte ein – oder schließen Sie das Fenster mit „Abbrechen“."},
         {{x1, y1, "100,0"},
          {},
-         "Vorderseite: Bitte tragen Sie für beide Kreuze den Abstand vom linken und vom oberen Rand ein."},
+         "Vorderseite: Bitte tragen Sie für beide Marken den Abstand vom linken und vom oberen Rand ein."},
         // The second cross 1.8 % too far from the first.
         {{x1, y1, QLocale().toString(crosses[0].XMm + (crosses[1].XMm - crosses[0].XMm) * 1.018, 'f', 2), y2},
          {},

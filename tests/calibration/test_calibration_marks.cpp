@@ -68,7 +68,9 @@ TEST(CalibrationMarks, AreDrawnExactlyAndSymmetricAboutTheirPosition) {
             }
             const int outer = MmToDevice(MarkOuterHalfMm, dpi), inner = MmToDevice(MarkRingInnerHalfMm, dpi);
             const int core = MmToDevice(MarkCoreHalfMm, dpi), code = MmToDevice(MarkCodeDistanceMm, dpi);
-            for (const TCalibrationMark& mark : CalibrationMarks(g, back)) {
+            const auto marks = CalibrationMarks(g, back);
+            for (size_t index = 0; index < marks.size(); ++index) {
+                const TCalibrationMark& mark = marks[index];
                 const int x = mark.Paper.x() - g.OffsetX, y = mark.Paper.y() - g.OffsetY;
                 // Along the row and the column through the middle: ring, hole,
                 // core, hole, ring, each edge on its pixel.
@@ -98,10 +100,16 @@ TEST(CalibrationMarks, AreDrawnExactlyAndSymmetricAboutTheirPosition) {
                     }
                 EXPECT_GT(inkBeside, 20);
                 EXPECT_EQ(inkOpposite, 0);
+                // Above the label the name the manual way measures by:
+                // "Marke 1" and "Marke 2" on the first and the fourth mark.
+                int inkAbove = 0;
+                for (int dy = MmToDevice(3.5, dpi); dy < MmToDevice(5.2, dpi); ++dy)
+                    for (int dx = 0; dx < MmToDevice(5, dpi); ++dx)
+                        inkAbove += Black(page, labelAt + (leftHalf ? dx : -dx), y - dy);
+                EXPECT_EQ(inkAbove > 20, index == 0 || index == 3) << index << ": " << inkAbove;
             }
             // All ink within the bounds the page's other drawing keeps out of.
             int outside = 0;
-            const auto marks = CalibrationMarks(g, back);
             for (int y = 0; y < page.height(); y += 2)
                 for (int x = 0; x < page.width(); x += 2) {
                     if (!Black(page, x, y)) continue;

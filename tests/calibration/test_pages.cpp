@@ -1,8 +1,10 @@
 // The test print and the calibration page on the scripted printer: where
 // their marks land, mirrored and corrected like the jobs' rectangles.
 #include "calibration/axis_fit.h"
+#include "calibration/calibration_marks.h"
 #include "calibration/calibration_page.h"
 #include "calibration/test_page.h"
+#include "platform/canvas.h"
 #include "platform/exception.h"
 #include "print/overprint_rect.h"
 #include "tests/support/test_printer.h"
@@ -181,15 +183,54 @@ TEST_F(Pages, CalibrationCrossesSitWhereTheirMillimetresSay) {
         EXPECT_EQ(printer.Documents.back().Title, isBack ? "Kalibrierseite Rückseite" : "Kalibrierseite");
         const QImage& page = OnlyPage();
         for (const TCalibrationCross& cross : isBack ? back : front) {
-            // The lines' middle is the cross's position itself.
+            // The middle of the mark there is the position itself: its core
+            // and its ring lie symmetric about it.
             const QPoint at = cross.Paper - QPoint(g.OffsetX, g.OffsetY);
-            const int arm = MmToDevice(4, g.Dpi);
-            const auto vertical = BlackRun(page, at.x(), at.y() + arm, true);
-            const auto horizontal = BlackRun(page, at.x() + arm, at.y(), false);
-            EXPECT_EQ(vertical.first + vertical.second, 2 * at.x());
-            EXPECT_EQ(horizontal.first + horizontal.second, 2 * at.y());
-            EXPECT_GE(vertical.second - vertical.first, 2);
+            const int ring = MmToDevice((MarkOuterHalfMm + MarkRingInnerHalfMm) / 2, g.Dpi);
+            for (const bool alongRow : {true, false}) {
+                const auto core = BlackRun(page, at.x(), at.y(), alongRow);
+                const auto bar = alongRow ? BlackRun(page, at.x(), at.y() + ring, true)
+                                          : BlackRun(page, at.x() + ring, at.y(), false);
+                const int middle = alongRow ? at.x() : at.y();
+                EXPECT_EQ(core.first + core.second, 2 * middle);
+                EXPECT_EQ(bar.first + bar.second, 2 * middle);
+                EXPECT_EQ(bar.second - bar.first, 2 * MmToDevice(MarkOuterHalfMm, g.Dpi));
+            }
         }
+    }
+}
+
+// The page's title and instructions leave the marks and their labels
+// alone: within a mark's bounds the page is the mark's own drawing.
+TEST_F(Pages, CalibrationPageTextKeepsOutOfTheMarks) {
+    for (const bool back : {false, true}) {
+        SCOPED_TRACE(back ? "back" : "front");
+        printer.Documents.clear();
+        ASSERT_TRUE(PrintCalibrationPage(printer, back));
+        const QImage page = OnlyPage().convertToFormat(QImage::Format_RGB32);
+        QImage marksOnly(page.size(), QImage::Format_RGB32);
+        marksOnly.fill(Qt::white);
+        {
+            TCanvas canvas(&marksOnly);
+            DrawCalibrationMarks(canvas, g, back);
+        }
+        QImage rest = page;
+        for (const TCalibrationMark& mark : CalibrationMarks(g, back)) {
+            const QRect bounds = CalibrationMarkBounds(mark, g).ToQRect() & page.rect();
+            EXPECT_EQ(page.copy(bounds), marksOnly.copy(bounds));
+            for (int y = bounds.top(); y <= bounds.bottom(); ++y)
+                for (int x = bounds.left(); x <= bounds.right(); ++x) rest.setPixel(x, y, qRgb(255, 255, 255));
+        }
+        // Outside them the text: a title and four lines of instructions or
+        // more, each some 2 mm of ink high.
+        int inkRows = 0;
+        for (int y = 0; y < rest.height(); ++y)
+            for (int x = 0; x < rest.width(); ++x)
+                if (IsBlack(rest, x, y)) {
+                    ++inkRows;
+                    break;
+                }
+        EXPECT_GT(inkRows, MmToDevice(10, g.Dpi));
     }
 }
 

@@ -2,9 +2,9 @@
 // shift, scale and turn recovered over twenty random placements, front and
 // back; the next job lands where it should; and no scan that is not a
 // proper calibration page ever gives a correction.
+#include "calibration/scan_calibration.h"
 #include "print/calibration_store.h"
 #include "print/correction.h"
-#include "calibration/scan_calibration.h"
 #include "sheetscan/scan_error.h"
 #include "tests/support/scan_simulator.h"
 #include "tests/support/test_support.h"

@@ -2,10 +2,10 @@
 // controls go, the line that names the correction, and the jobs of the
 // window with and without a correction stored.
 #include "calibration/calibration_panel.h"
-#include "print/calibration_store.h"
-#include "print/correction.h"
 #include "controls/radio_group.h"
 #include "platform/qt_printer.h"
+#include "print/calibration_store.h"
+#include "print/correction.h"
 #include "print/overprint_rect.h"
 #include "settings/form_storage.h"
 #include "tests/support/cups_fixture.h"

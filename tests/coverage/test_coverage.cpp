@@ -2,9 +2,9 @@
 // letter by a printer with a known shift, scanned; the strips it left
 // uncovered are named to within 0.2 mm, a full cover reads 99 % or more.
 #include "coverage/coverage_check.h"
+#include "print/fill_style.h"
 #include "print/overprint_rect.h"
 #include "sheetscan/scan_error.h"
-#include "print/fill_style.h"
 #include "tests/support/scan_simulator.h"
 #include "tests/support/test_support.h"
 #include "tests/support/text_match.h"
@@ -97,8 +97,12 @@ TEST_F(Coverage, NamesUncoveredStripsOverTwentySeeds) {
         const TAreaCoverage& found = report.Areas[0];
         const auto strips = TrueStrips(area, back, printer);
         for (int e = 0; e < 4; ++e) {
-            if (strips[e] >= 0.5) EXPECT_NEAR(found.UncoveredMm[e], strips[e], 0.2) << "edge " << e;
-            if (strips[e] == 0) EXPECT_LT(found.UncoveredMm[e], LeastStripMm) << "edge " << e;
+            if (strips[e] >= 0.5) {
+                EXPECT_NEAR(found.UncoveredMm[e], strips[e], 0.2) << "edge " << e;
+            }
+            if (strips[e] == 0) {
+                EXPECT_LT(found.UncoveredMm[e], LeastStripMm) << "edge " << e;
+            }
         }
         EXPECT_NEAR(found.CoveredShare, TrueShare(area, strips), 0.01);
     }
@@ -123,6 +127,23 @@ TEST_F(Coverage, AFullyCoveredAreaReadsAtLeast99Percent) {
             EXPECT_PRED2(MatchesWholly, DescribeCoverage(report).join('\n').toStdString(),
                          "Bereich 1:" + full + "\nBereich 2:" + full + "\nBereich 3:" + full);
         }
+    }
+}
+
+// A fill that leaves a wide strip, lines of the letter in it: the strip is
+// measured to where the fill begins, not to the first line of text, and
+// the edges across it are not read as uncovered.
+TEST_F(Coverage, AWideStripIsMeasuredPastTheLinesOfTextInIt) {
+    const Area area{30, 110, 40, 80};
+    for (const auto& [wide, fill] : {std::pair{6.0, Fills[1]}, {12.0, Fills[2]}, {12.0, Fills[0]}}) {
+        SCOPED_TRACE(testing::Message() << wide << " mm, fill " << fill.Index << ", colour " << fill.Foreground);
+        const Area printed{area.Left, area.Right, area.Top + wide, area.Bottom};
+        const TCoverageReport report =
+            CheckCoverage(SimulateScan({Letter(), FillLayer(printed, false, fill, {})}, Colour(ScanSetupFor(g))), 300,
+                          Job({area}, false, fill));
+        const auto& strips = report.Areas[0].UncoveredMm;
+        EXPECT_NEAR(strips[aeTop], DeviceToMm(MmToDevice(printed.Top, g.Dpi), g.Dpi) - area.Top, 0.2);
+        for (const TAreaEdge e : {aeLeft, aeRight, aeBottom}) EXPECT_LT(strips[e], LeastStripMm) << "edge " << e;
     }
 }
 

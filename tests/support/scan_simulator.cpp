@@ -5,6 +5,7 @@
 #include "platform/fonts.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QPainter>
 #include <QTransform>
 #include <algorithm>
@@ -260,6 +261,23 @@ QImage RenderCalibrationPage(const PrinterGeometry& g, bool back, bool marks) {
                            "Die Marken in den Ecken und in der Mitte misst das Programm selbst."};
     for (int i = 0; i < 3; ++i) canvas.TextOut(px(30), px(72 + 6 * i), lines[i]);
     return page;
+}
+
+bool SaveScanFile(const QImage& scan, double dpi, const QString& path) {
+    QImage file = scan;
+    if (dpi > 0) {
+        const int perMetre = int(std::lround(dpi / 0.0254));
+        file.setDotsPerMeterX(perMetre);
+        file.setDotsPerMeterY(perMetre);
+        return file.save(path);
+    }
+    // Qt always states one: a PNG's is taken out again (its pHYs chunk).
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !file.save(&buffer, "PNG")) return false;
+    if (const qsizetype at = png.indexOf("pHYs"); at >= 4) png.remove(at - 4, 4 + 4 + 9 + 4);
+    QFile out(path);
+    return out.open(QIODevice::WriteOnly) && out.write(png) == png.size();
 }
 
 QImage RenderTextPage(QSizeF paperMm, int dpi) {

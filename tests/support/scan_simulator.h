@@ -46,6 +46,10 @@ struct TScanSetup {
 };
 
 QImage SimulateScan(const std::vector<TPrintLayer>& layers, const TScanSetup& setup);
+// Writes a scan to a file whose kind the name's ending says, stating the
+// resolution where the kind can (PNG, JPEG); dpi 0 states none. False
+// when it cannot be written.
+bool SaveScanFile(const QImage& scan, double dpi, const QString& path);
 // A sheet of the geometry's paper lying straight in the middle of the bed.
 TScanSetup ScanSetupFor(const PrinterGeometry& g);
 // Where the simulated scan shows a point of the sheet (millimetres from its
