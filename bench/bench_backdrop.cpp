@@ -198,7 +198,10 @@ void BackdropScanLoad(benchmark::State& state) {
         // it would take the processor from this round's loading.
         while (panel->Busy() || panel->HasBackdrop()) {
             panel->Remove();
-            QTest::qWaitFor([&] { return !panel->Busy(); }, 60000);
+            if (!QTest::qWaitFor([&] { return !panel->Busy(); }, 60000)) {
+                state.SkipWithError("the scan's reading did not stop");
+                return;
+            }
         }
         bench::Flush();
         QElapsedTimer clock, sinceTick;
