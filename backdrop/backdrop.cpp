@@ -4,6 +4,7 @@
 #include "backdrop/page_source.h"
 #include "backdrop/pdf_module.h"
 #include "backdrop/text_search.h"
+#include "geometry/sheet_math.h"
 #include "platform/canvas.h"
 
 #include <QByteArray>
@@ -47,8 +48,8 @@ QImage Lightened(const QImage& image) {
 
 } // namespace
 
-TBackdrop::TBackdrop(std::unique_ptr<TPageSource> source, const QString& fileName, bool pdf)
-    : source_(std::move(source)), fileName_(fileName), pdf_(pdf) {}
+TBackdrop::TBackdrop(std::unique_ptr<TPageSource> source, TImageSource* image, const QString& fileName)
+    : source_(std::move(source)), image_(image), fileName_(fileName), pdf_(image == nullptr) {}
 
 TBackdrop::~TBackdrop() = default;
 
@@ -74,10 +75,12 @@ std::unique_ptr<TBackdrop> TBackdrop::Open(const QString& path, TJobControl* con
 
 std::unique_ptr<TBackdrop> TBackdrop::FromBytes(const QByteArray& data, const QString& displayName,
                                                 TJobControl* control) {
-    const bool pdf = LooksLikePdf(data);
-    std::unique_ptr<TPageSource> source = pdf ? OpenPdf(data, displayName) : OpenImage(data, displayName, control);
-    if (!source) return nullptr;
-    return std::unique_ptr<TBackdrop>(new TBackdrop(std::move(source), displayName, pdf));
+    if (LooksLikePdf(data))
+        return std::unique_ptr<TBackdrop>(new TBackdrop(OpenPdf(data, displayName), nullptr, displayName));
+    std::unique_ptr<TImageSource> image = OpenImage(data, displayName, control);
+    if (!image) return nullptr;
+    TImageSource* scan = image.get();
+    return std::unique_ptr<TBackdrop>(new TBackdrop(std::move(image), scan, displayName));
 }
 
 int TBackdrop::PageCount() const { return source_->PageCount(); }
@@ -100,6 +103,23 @@ void TBackdrop::SetPage(int page) {
 }
 
 bool TBackdrop::HasText() const { return source_->HasText(page_ - 1); }
+
+QImage TBackdrop::ScanImage() const { return image_ ? image_->Decoded() : QImage(); }
+
+double TBackdrop::ScanDpi(double sheetWidthMm, double sheetHeightMm) const {
+    const QRectF placement = PlacementMm(sheetWidthMm, sheetHeightMm);
+    if (!image_ || placement.isEmpty()) return 0;
+    return image_->Decoded().width() / (placement.width() / MmPerInch);
+}
+
+void TBackdrop::SetScanWords(const TTextWords& words) {
+    if (!image_) return;
+    image_->SetDecodedWords(words);
+    // What was read and searched before no longer holds.
+    wordsPage_ = 0;
+    searchPage_ = 0;
+    matches_.clear();
+}
 
 QRectF TBackdrop::PlacementMm(double sheetWidthMm, double sheetHeightMm) const {
     const int index = page_ - 1;

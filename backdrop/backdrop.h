@@ -20,6 +20,7 @@ class QByteArray;
 namespace mx {
 
 class TCanvas;
+class TImageSource;
 class TPageSource;
 class TJobControl;
 
@@ -53,8 +54,20 @@ public:
     int Page() const { return page_; } // 1-based
     // Throws EBackdrop for a page the document does not have.
     void SetPage(int page);
-    // The current page has a text layer (images never have one).
+    // The current page has text: a PDF page's text layer, or the words
+    // read on a scan.
     bool HasText() const;
+
+    // A scan's image as decoded, which may be smaller than the file's (null
+    // for a PDF document): what its text is read from.
+    QImage ScanImage() const;
+    // ScanImage()'s dots per inch on the sheet: the stored resolution when
+    // the scan lies at true size, else what fitting it into the sheet
+    // gives. 0 for a PDF document or without a sheet.
+    double ScanDpi(double sheetWidthMm, double sheetHeightMm) const;
+    // The words read on ScanImage(), boxes in its pixels: from now on the
+    // scan's text, found and given as a PDF page's text layer is.
+    void SetScanWords(const TTextWords& words);
 
     // The current page on the sheet, in millimetres from its top-left
     // corner: a PDF page at its size on paper; an image at the size its
@@ -94,11 +107,13 @@ private:
         bool operator==(const TRenderKey&) const = default;
     };
 
-    TBackdrop(std::unique_ptr<TPageSource> source, const QString& fileName, bool pdf);
+    TBackdrop(std::unique_ptr<TPageSource> source, TImageSource* image, const QString& fileName);
     void Render(const TRenderKey& key);
     QRectF ToSheetMm(const QRectF& pageRect, double sheetWidthMm, double sheetHeightMm) const;
 
     std::unique_ptr<TPageSource> source_;
+    // The source when it is a scan, else null.
+    TImageSource* image_;
     QString fileName_;
     bool pdf_;
     int page_ = 1;

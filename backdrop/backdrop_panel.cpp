@@ -8,6 +8,7 @@
 #include "geometry/sheet_math.h"
 #include "geometry/view_mapping.h"
 #include "platform/application.h"
+#include "scan/scanner_module.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -25,8 +26,8 @@ namespace {
 // Grows a found text's box by 1 mm on each side, so its edges are covered.
 constexpr double SearchMarginMm = 1.0;
 
-const QString ToolTipSearch = QStringLiteral("Text auf der PDF-Seite suchen; Enter legt den Bereich über die nächste "
-                                             "Fundstelle");
+const QString ToolTipSearch = QStringLiteral("Text auf der Seite suchen (im PDF-Dokument oder im gelesenen Scan); "
+                                             "Enter legt den Bereich über die nächste Fundstelle");
 
 // The first local file of a drag, if any.
 QString DroppedFile(const QMimeData* data) {
@@ -39,22 +40,32 @@ QString DroppedFile(const QMimeData* data) {
 } // namespace
 
 TBackdropPanel::TBackdropPanel(QWidget* strip, QWidget* dropTarget, TBackdropHost host)
-    : QObject(strip), host_(std::move(host)) {
-    // The strip's row below the edge fields.
-    open_ = PlaceButton(strip, QStringLiteral("BackdropBtn"), QStringLiteral("&Hintergrund..."), {8, 60, 88, 23},
+    : QObject(strip), strip_(strip), host_(std::move(host)), lastScan_(std::make_unique<TScanRequest>()) {
+    // The strip's row below the edge fields. A page just scanned has no
+    // pages to choose: the button to save it takes the page field's place.
+    open_ = PlaceButton(strip, QStringLiteral("BackdropBtn"), QStringLiteral("&Hintergrund..."), {8, 60, 80, 23},
                         QStringLiteral("Das bedruckte Dokument (PDF) oder einen Scan des Blattes als Hintergrund "
                                        "der Vorschau zeigen; er wird nicht gedruckt"),
                         [this] { OpenClick(); });
+    scan_ = PlaceButton(strip, QStringLiteral("BackdropScanBtn"), QStringLiteral("&Scannen..."), {92, 60, 66, 23},
+                        QStringLiteral("Das Blatt jetzt scannen und als Hintergrund der Vorschau zeigen; sein Text "
+                                       "wird gelesen, damit er sich suchen lässt"),
+                        [this] { Scan(); });
     pageLabel_ = new QLabel(QStringLiteral("Seite:"), strip);
-    pageLabel_->setGeometry(104, 64, 32, 13);
-    page_ = PlaceControl<TNumSpinEdit>(strip, QStringLiteral("BackdropPageEd"), {136, 61, 50, 21},
+    pageLabel_->setGeometry(164, 64, 28, 13);
+    page_ = PlaceControl<TNumSpinEdit>(strip, QStringLiteral("BackdropPageEd"), {194, 61, 46, 21},
                                        QStringLiteral("Seite des PDF-Dokuments, die als Hintergrund erscheint"));
     page_->setMinValue(1);
     page_->setMaxValue(1);
     page_->setValue(1);
-    remove_ = PlaceButton(strip, QStringLiteral("BackdropRemoveBtn"), QStringLiteral("&Entfernen"), {192, 60, 62, 23},
+    save_ =
+        PlaceButton(strip, QStringLiteral("BackdropSaveScanBtn"), QStringLiteral("S&peichern..."), {164, 60, 76, 23},
+                    QStringLiteral("Den Scan als PNG-Datei mit seiner Auflösung speichern, damit er sich später "
+                                   "wieder in wahrer Größe als Hintergrund öffnen lässt"),
+                    [this] { SaveScan(); });
+    remove_ = PlaceButton(strip, QStringLiteral("BackdropRemoveBtn"), QStringLiteral("&Entfernen"), {246, 60, 62, 23},
                           QStringLiteral("Den Hintergrund wieder aus der Vorschau nehmen"), [this] { Remove(); });
-    search_ = PlaceControl<QLineEdit>(strip, QStringLiteral("BackdropSearchEd"), {260, 61, 136, 21}, ToolTipSearch);
+    search_ = PlaceControl<QLineEdit>(strip, QStringLiteral("BackdropSearchEd"), {314, 61, 91, 21}, ToolTipSearch);
     search_->setPlaceholderText(QStringLiteral("Suchen"));
 
     connect(search_, &QLineEdit::returnPressed, this, [this] { Application()->Guard([this] { Search(); }); });
@@ -68,45 +79,72 @@ TBackdropPanel::TBackdropPanel(QWidget* strip, QWidget* dropTarget, TBackdropHos
 
 TBackdropPanel::~TBackdropPanel() = default;
 
-void TBackdropPanel::Open(const QString& path) {
-    // A file being opened is given up; it ends on its own thread.
-    if (loading_) {
-        loading_->disconnect(this);
-        loading_.release()->deleteLater();
-    }
-    loading_ = std::make_unique<TBackdropLoader>(path, nullptr);
-    TBackdropLoader* loader = loading_.get();
-    connect(loader, &TBackgroundJob::Progress, this, [this](int percent) { host_.Progress(percent); });
-    connect(loader, &TBackdropLoader::Loaded, this, [this, loader] {
-        backdrop_ = loader->Take();
-        LoadEnded();
-        search_->clear();
-        UpdateControls();
-        host_.Redraw();
-    });
+void TBackdropPanel::Open(const QString& path) { Load(new TBackdropLoader(path, nullptr)); }
+
+void TBackdropPanel::Load(TBackdropLoader* loader) {
+    Adopt(loader, TActivity::Loading);
+    connect(loader, &TBackdropLoader::Loaded, this, [this, loader] { Loaded(*loader); });
     connect(loader, &TBackgroundJob::Failed, this, [this](const QString& message) {
-        LoadEnded();
+        JobEnded();
         Application()->ShowException(message);
+        ReadIfUnread();
     });
-    connect(loader, &TBackgroundJob::Cancelled, this, [this] { LoadEnded(); });
     loader->Start();
+}
+
+void TBackdropPanel::Loaded(TBackdropLoader& loader) {
+    backdrop_ = loader.Take();
+    scanPng_ = loader.ScanPng();
+    unread_ = !backdrop_->IsPdf();
+    JobEnded();
+    search_->clear();
+    search_->setToolTip(ToolTipSearch);
+    host_.Redraw();
+    ReadIfUnread();
+}
+
+void TBackdropPanel::Adopt(TBackgroundJob* job, TActivity activity) {
+    GiveUp();
+    job_.reset(job);
+    activity_ = activity;
+    connect(job, &TBackgroundJob::Progress, this, [this](int percent) { host_.Progress(percent); });
+    connect(job, &TBackgroundJob::Cancelled, this, [this] {
+        const bool reading = Reading();
+        JobEnded();
+        // Cancelled by the user the reading stays undone; other work gives
+        // the reading it interrupted its turn again.
+        if (reading)
+            unread_ = false;
+        else
+            ReadIfUnread();
+    });
     UpdateControls();
 }
 
-void TBackdropPanel::LoadEnded() {
-    // The loader is in its own signal: let it return first.
-    loading_.release()->deleteLater();
+void TBackdropPanel::GiveUp() {
+    if (!job_) return;
+    job_->disconnect(this);
+    job_.release()->deleteLater();
+    activity_ = TActivity::None;
+}
+
+void TBackdropPanel::JobEnded() {
+    // The job is in its own signal: let it return first.
+    job_.release()->deleteLater();
+    activity_ = TActivity::None;
     host_.Progress(0);
     UpdateControls();
 }
 
 void TBackdropPanel::Remove() {
-    if (loading_) {
-        loading_->Cancel();
+    if (job_) {
+        job_->Cancel();
         return;
     }
     if (!backdrop_) return;
     backdrop_.reset();
+    scanPng_.clear();
+    unread_ = false;
     UpdateControls();
     host_.Redraw();
 }
@@ -125,11 +163,17 @@ void TBackdropPanel::UpdateControls() {
     page_->setValue(backdrop_ ? backdrop_->Page() : 1);
     page_->setEnabled(pdf && pages > 1);
     pageLabel_->setEnabled(page_->isEnabled());
-    // While a file is being opened the button gives it up.
-    remove_->setText(loading_ ? QStringLiteral("Abbre&chen") : QStringLiteral("&Entfernen"));
-    remove_->setEnabled(backdrop_ != nullptr || loading_);
-    // Scans and images have no text to find.
+    const bool scanned = backdrop_ && !scanPng_.isEmpty();
+    pageLabel_->setVisible(!scanned);
+    page_->setVisible(!scanned);
+    save_->setVisible(scanned);
+    // While something is being done the button gives it up.
+    remove_->setText(job_ ? QStringLiteral("Abbre&chen") : QStringLiteral("&Entfernen"));
+    remove_->setEnabled(backdrop_ != nullptr || job_);
+    // The scanner is busy with the scan already.
+    scan_->setEnabled(!Scanning());
     search_->setEnabled(backdrop_ && backdrop_->HasText());
+    search_->setPlaceholderText(Reading() ? QStringLiteral("Wird gelesen …") : QStringLiteral("Suchen"));
 }
 
 void TBackdropPanel::PageChange() {

@@ -65,60 +65,52 @@ std::vector<QImage> Halvings(QImage image) {
     return levels;
 }
 
-// The image as decoded, which may be smaller than the file's, with its
-// halvings; made where it is loaded, off the window's thread.
-class TImageSource : public TPageSource {
-public:
-    TImageSource(QImage image, const QSize& fileSize, std::optional<QSizeF> trueSizeMm)
-        : levels_(Halvings(std::move(image))), fileSize_(fileSize), trueSizeMm_(trueSizeMm) {}
+} // namespace
 
-    int PageCount() const override { return 1; }
-    QSizeF PageSize(int index) const override { return index == 0 ? QSizeF(fileSize_) : QSizeF(); }
-    std::optional<QSizeF> TrueSizeMm(int) const override { return trueSizeMm_; }
-    bool HasText(int) const override { return false; }
-    TTextWords Words(int) const override { return {}; }
+TImageSource::TImageSource(QImage image, const QSize& fileSize, std::optional<QSizeF> trueSizeMm)
+    : levels_(Halvings(std::move(image))), fileSize_(fileSize), trueSizeMm_(trueSizeMm) {}
 
-    QImage Render(int index, const QSize& pageSize, const QRect& region) const override {
-        if (index != 0 || pageSize.isEmpty() || region.isEmpty()) return {};
-        // The smallest halving still at least as large as the render.
-        auto level = levels_.rbegin();
-        while (level->width() < pageSize.width() || level->height() < pageSize.height()) {
-            if (std::next(level) == levels_.rend()) break;
-            ++level;
-        }
-        const QImage& image = *level;
-        // Image pixels per rendered pixel.
-        const double sx = double(image.width()) / pageSize.width();
-        const double sy = double(image.height()) / pageSize.height();
-        const QRectF source(region.x() * sx, region.y() * sy, region.width() * sx, region.height() * sy);
-        QImage out(region.size(), QImage::Format_RGB32);
-        out.fill(Qt::white);
-        QPainter p(&out);
-        if (sx <= 1 && sy <= 1) {
-            p.setRenderHint(QPainter::SmoothPixmapTransform);
-            p.drawImage(QRectF(out.rect()), image, source);
-            return out;
-        }
-        // Shrinking: the painter samples without averaging, which breaks up
-        // fine print, so the covered pixels are scaled with averaging. The
-        // piece is a view into the image, not a copy.
-        const QRect covered = source.toAlignedRect() & image.rect();
-        if (covered.isEmpty()) return out;
-        const QImage piece(image.constBits() + covered.y() * image.bytesPerLine() + covered.x() * (image.depth() / 8),
-                           covered.width(), covered.height(), image.bytesPerLine(), image.format());
-        const QSize scaled(std::max(1, qRound(covered.width() / sx)), std::max(1, qRound(covered.height() / sy)));
-        p.drawImage(QPointF(covered.x() / sx - region.x(), covered.y() / sy - region.y()),
-                    piece.scaled(scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+QImage TImageSource::Render(int index, const QSize& pageSize, const QRect& region) const {
+    if (index != 0 || pageSize.isEmpty() || region.isEmpty()) return {};
+    // The smallest halving still at least as large as the render.
+    auto level = levels_.rbegin();
+    while (level->width() < pageSize.width() || level->height() < pageSize.height()) {
+        if (std::next(level) == levels_.rend()) break;
+        ++level;
+    }
+    const QImage& image = *level;
+    // Image pixels per rendered pixel.
+    const double sx = double(image.width()) / pageSize.width();
+    const double sy = double(image.height()) / pageSize.height();
+    const QRectF source(region.x() * sx, region.y() * sy, region.width() * sx, region.height() * sy);
+    QImage out(region.size(), QImage::Format_RGB32);
+    out.fill(Qt::white);
+    QPainter p(&out);
+    if (sx <= 1 && sy <= 1) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(QRectF(out.rect()), image, source);
         return out;
     }
+    // Shrinking: the painter samples without averaging, which breaks up
+    // fine print, so the covered pixels are scaled with averaging. The
+    // piece is a view into the image, not a copy.
+    const QRect covered = source.toAlignedRect() & image.rect();
+    if (covered.isEmpty()) return out;
+    const QImage piece(image.constBits() + covered.y() * image.bytesPerLine() + covered.x() * (image.depth() / 8),
+                       covered.width(), covered.height(), image.bytesPerLine(), image.format());
+    const QSize scaled(std::max(1, qRound(covered.width() / sx)), std::max(1, qRound(covered.height() / sy)));
+    p.drawImage(QPointF(covered.x() / sx - region.x(), covered.y() / sy - region.y()),
+                piece.scaled(scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    return out;
+}
 
-private:
-    std::vector<QImage> levels_;
-    QSize fileSize_;
-    std::optional<QSizeF> trueSizeMm_;
-};
-
-} // namespace
+void TImageSource::SetDecodedWords(const TTextWords& words) {
+    const double sx = double(fileSize_.width()) / Decoded().width();
+    const double sy = double(fileSize_.height()) / Decoded().height();
+    words_ = words;
+    for (TTextWord& word : words_)
+        word.Box = QRectF(word.Box.x() * sx, word.Box.y() * sy, word.Box.width() * sx, word.Box.height() * sy);
+}
 
 namespace {
 
@@ -138,7 +130,7 @@ QImage ReadWithQt(QImageReader& reader, const QSize& size) {
 
 } // namespace
 
-std::unique_ptr<TPageSource> OpenImage(const QByteArray& data, const QString& path, TJobControl* control) {
+std::unique_ptr<TImageSource> OpenImage(const QByteArray& data, const QString& path, TJobControl* control) {
     const auto damaged = [&] {
         return EBackdrop(QStringLiteral("Das Bild %1 ist beschädigt").arg(QuotedFileName(path)));
     };

@@ -194,7 +194,15 @@ void BackdropScanLoad(benchmark::State& state) {
     auto* panel = form->findChild<TBackdropPanel*>();
     TPaintBox* preview = form->Controls().PaintBox1;
     for (auto _ : state) {
-        panel->Remove();
+        // The reading of the scan the last round opened is given up first:
+        // it would take the processor from this round's loading.
+        while (panel->Busy() || panel->HasBackdrop()) {
+            panel->Remove();
+            if (!QTest::qWaitFor([&] { return !panel->Busy(); }, 60000)) {
+                state.SkipWithError("the scan's reading did not stop");
+                return;
+            }
+        }
         bench::Flush();
         QElapsedTimer clock, sinceTick;
         qint64 longestStall = 0;

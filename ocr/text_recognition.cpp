@@ -50,6 +50,8 @@ double WorkScale(const QSize& size, double dpi) {
 
 } // namespace
 
+QString NoTextMessage() { return QStringLiteral("Kein Text gefunden"); }
+
 QString TessdataFolder() {
     QStringList folders;
     if (const QString prefix = qEnvironmentVariable("TESSDATA_PREFIX"); !prefix.isEmpty())
@@ -71,7 +73,7 @@ TTextWords RecogniseText(const QImage& page, double dpi, TJobControl& control) {
     request.DataPath = TessdataFolder();
     if (request.DataPath.isEmpty()) throw EOcr(NoLanguageData());
     request.Languages = QStringLiteral("deu+eng");
-    if (page.isNull()) throw EOcr(QStringLiteral("Kein Text gefunden"));
+    if (page.isNull()) throw EOcr(NoTextMessage());
     const double scale = WorkScale(page.size(), dpi);
     request.Image = page.convertToFormat(QImage::Format_Grayscale8);
     if (scale != 1) {
@@ -90,7 +92,7 @@ TTextWords RecogniseText(const QImage& page, double dpi, TJobControl& control) {
     case TRecognitionStatus::Failed: throw EOcr(QStringLiteral("Die Texterkennung ist fehlgeschlagen"));
     }
     TTextWords words = ReadableWords(recognised);
-    if (words.isEmpty()) throw EOcr(QStringLiteral("Kein Text gefunden"));
+    if (words.isEmpty()) throw EOcr(NoTextMessage());
     for (TTextWord& w : words)
         w.Box = QRectF(w.Box.x() / scale, w.Box.y() / scale, w.Box.width() / scale, w.Box.height() / scale);
     control.Progress(100);

@@ -27,6 +27,10 @@ public:
 // words when cancelled.
 TTextWords RecogniseText(const QImage& page, double dpi, TJobControl& control);
 
+// "Kein Text gefunden": the message RecogniseText raises for a page on
+// which nothing can be read, which is no fault of the program's.
+QString NoTextMessage();
+
 // The folder holding Tesseract's German and English data: $TESSDATA_PREFIX
 // (the folder or its tessdata/), else where Debian puts it; empty when
 // none has both.

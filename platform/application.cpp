@@ -93,8 +93,10 @@ public:
     }
 
     std::optional<QString> SaveFileName(const QString& caption, const QString& proposed) override {
-        const QString name =
-            QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, proposed, "PDF-Dokumente (*.pdf)");
+        // The proposed name's kind is the kind of file to save.
+        const QString filter = proposed.endsWith(".png", Qt::CaseInsensitive) ? QStringLiteral("PNG-Bilder (*.png)")
+                                                                              : QStringLiteral("PDF-Dokumente (*.pdf)");
+        const QString name = QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, proposed, filter);
         if (name.isEmpty()) return std::nullopt;
         return name;
     }

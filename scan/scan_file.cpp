@@ -15,8 +15,10 @@ EScan Failed(const QString& name, const QString& why) {
     return EScan(QStringLiteral("Der Scan kann nicht als „%1“ gespeichert werden: %2").arg(name, why));
 }
 
-// name: what the messages call the result.
-QByteArray Png(const QImage& scan, const QSizeF& dpi, const QString& name) {
+} // namespace
+
+QByteArray ScanAsPng(const QImage& scan, const QSizeF& dpi) {
+    const QString name = QStringLiteral("PNG");
     if (scan.isNull() || dpi.isEmpty()) throw Failed(name, QStringLiteral("es gibt kein Bild"));
     QImage image = scan;
     // PNG keeps the resolution in dots per metre.
@@ -30,13 +32,8 @@ QByteArray Png(const QImage& scan, const QSizeF& dpi, const QString& name) {
     return buffer.data();
 }
 
-} // namespace
-
-QByteArray ScanAsPng(const QImage& image, const QSizeF& dpi) { return Png(image, dpi, QStringLiteral("PNG")); }
-
-void SaveScanAsPng(const QImage& image, const QSizeF& dpi, const QString& path) {
+void SaveScanPng(const QByteArray& png, const QString& path) {
     const QString name = QFileInfo(path).fileName();
-    const QByteArray png = Png(image, dpi, name);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw Failed(name, QStringLiteral("die Datei lässt sich nicht anlegen (%1)").arg(file.errorString()));

@@ -12,7 +12,8 @@ namespace mx {
 // The PNG file's contents; raises EScan with a German message.
 QByteArray ScanAsPng(const QImage& image, const QSizeF& dpi);
 
-// Writes the file whole or not at all; raises EScan with a German message.
-void SaveScanAsPng(const QImage& image, const QSizeF& dpi, const QString& path);
+// Writes the contents ScanAsPng gave to the file, whole or not at all;
+// raises EScan with a German message.
+void SaveScanPng(const QByteArray& png, const QString& path);
 
 } // namespace mx

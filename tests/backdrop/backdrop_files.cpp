@@ -123,6 +123,10 @@ QByteArray MakeImage(const QSize& size, const QRect& black, const char* format, 
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter(&image).fillRect(black, Qt::black);
+    return ImageFile(image, format, dpi);
+}
+
+QByteArray ImageFile(QImage image, const char* format, double dpi) {
     if (dpi > 0) {
         image.setDotsPerMeterX(qRound(dpi / QtMmPerInch * 1000));
         image.setDotsPerMeterY(qRound(dpi / QtMmPerInch * 1000));

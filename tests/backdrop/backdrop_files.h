@@ -3,6 +3,7 @@
 // writer with text and dark rectangles at known places, images with and
 // without a stored resolution, and damaged or hostile variants.
 #include <QByteArray>
+#include <QImage>
 #include <QList>
 #include <QPointF>
 #include <QRectF>
@@ -38,6 +39,8 @@ QByteArray Encrypted(const QByteArray& pdf);
 // ("png", "jpeg", "tiff", "bmp") storing dpi; a PNG stores no resolution
 // when dpi is 0.
 QByteArray MakeImage(const QSize& size, const QRect& black, const char* format, double dpi);
+// The image as a file in format storing dpi, as MakeImage writes it.
+QByteArray ImageFile(QImage image, const char* format, double dpi);
 // A PNG file whose header claims a size, with the start of its pixel data.
 QByteArray PngHeaderClaiming(int width, int height);
 // An 8-bit grey PNG written row by row (never a buffer of its whole size),

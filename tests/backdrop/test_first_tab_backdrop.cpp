@@ -72,13 +72,29 @@ protected:
 
 TEST_F(FirstTabBackdrop, ControlsTakeTheStripsFreeRowAndStartIdle) {
     const TBackdropPanel& p = panel();
-    for (QWidget* mine : {static_cast<QWidget*>(p.OpenButton()), static_cast<QWidget*>(p.PageField()),
-                          static_cast<QWidget*>(p.RemoveButton()), static_cast<QWidget*>(p.SearchField())}) {
+    const QList<QWidget*> row{p.OpenButton(),     p.ScanButton(),   p.PageField(),
+                              p.SaveScanButton(), p.RemoveButton(), p.SearchField()};
+    for (QWidget* mine : row) {
         EXPECT_EQ(mine->parentWidget(), ui().FieldStrip);
         EXPECT_GT(mine->geometry().top(), ui().BottomEd->geometry().bottom());
         EXPECT_LE(mine->geometry().bottom(), 88);
+        // Within the strip as the window is designed, 413 pixels wide.
+        EXPECT_GE(mine->geometry().left(), 8);
+        EXPECT_LE(mine->geometry().right(), 413 - 8);
         EXPECT_FALSE(mine->toolTip().isEmpty());
     }
+    // Side by side; the save button takes the page field's place, never
+    // shown with it.
+    const auto inPlaceOf = [&](QWidget* a, QWidget* b) {
+        return (a == p.SaveScanButton() && b == p.PageField()) || (b == p.SaveScanButton() && a == p.PageField());
+    };
+    for (QWidget* a : row)
+        for (QWidget* b : row) {
+            if (a == b || inPlaceOf(a, b)) continue;
+            EXPECT_FALSE(a->geometry().intersects(b->geometry()))
+                << a->objectName().toStdString() << " " << b->objectName().toStdString();
+        }
+    EXPECT_FALSE(p.SaveScanButton()->isVisible());
     EXPECT_EQ(ui().ZoomEd->geometry(), QRect(48, 8, 65, 21));
     EXPECT_EQ(ui().BottomEd->geometry(), QRect(296, 32, 65, 21));
     EXPECT_EQ(p.SearchField()->placeholderText(), "Suchen");
@@ -86,6 +102,7 @@ TEST_F(FirstTabBackdrop, ControlsTakeTheStripsFreeRowAndStartIdle) {
     EXPECT_FALSE(p.RemoveButton()->isEnabled());
     EXPECT_FALSE(p.SearchField()->isEnabled());
     EXPECT_FALSE(p.PageField()->isEnabled());
+    EXPECT_TRUE(p.ScanButton()->isEnabled());
 }
 
 TEST_F(FirstTabBackdrop, WithoutABackdropThePreviewIsWhatItWas) {
@@ -252,14 +269,6 @@ TEST_F(FirstTabBackdrop, PagesAreChosenInTheFieldAndAPageTooManyIsNoted) {
     EXPECT_TRUE(Answers().Errors().isEmpty());
 }
 
-TEST_F(FirstTabBackdrop, ScansHaveNoTextToSearch) {
-    open(WriteFile("scan.png", MakeImage(QSize(850, 1100), QRect(100, 100, 200, 50), "png", 0)));
-    ASSERT_TRUE(panel().HasBackdrop());
-    EXPECT_FALSE(panel().SearchField()->isEnabled());
-    EXPECT_FALSE(panel().PageField()->isEnabled());
-    EXPECT_TRUE(panel().RemoveButton()->isEnabled());
-}
-
 TEST_F(FirstTabBackdrop, FilesComeInByTheButtonByDroppingAndFromTheCommandLine) {
     const QString file = letter();
     Answers().openFileAnswers = {QString()}; // cancelled: nothing
@@ -327,6 +336,11 @@ TEST_F(FirstTabBackdrop, ABigScanLoadsBehindAResponsiveWindowAndCanBeGivenUp) {
         20000));
     EXPECT_GT(seen, 0);
     EXPECT_DOUBLE_EQ(form->AreaLeftMm, 30);
+    EXPECT_TRUE(panel().HasBackdrop());
+    // Its text is read next; given up, the status bar is empty again.
+    ASSERT_TRUE(panel().Reading());
+    QTest::mouseClick(panel().RemoveButton(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel().Busy(); }, 20000));
     EXPECT_TRUE(panel().HasBackdrop());
     EXPECT_EQ(form->ProgressPercent, 0);
 }

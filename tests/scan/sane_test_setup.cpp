@@ -62,14 +62,21 @@ void Write(const QString& path, const QByteArray& text) {
 
 } // namespace
 
-void WriteSaneConfig(const QStringList& backends) {
+void WriteSaneConfig(const QStringList& backends, const TTestBackendSettings& settings) {
     const QDir folder = ConfigFolder();
     Write(folder.filePath("dll.conf"), (backends.join('\n') + '\n').toUtf8());
-    Write(folder.filePath("test.conf"), TestBackendConfig);
+    QByteArrayList lines = QByteArray(TestBackendConfig).split('\n');
+    for (const auto& [name, value] : settings) {
+        const auto line = std::find_if(lines.begin(), lines.end(),
+                                       [&](const QByteArray& l) { return l.startsWith(name.toUtf8() + ' '); });
+        ASSERT_NE(line, lines.end()) << "the test backend has no setting " << name.toStdString();
+        *line = (name + ' ' + value).toUtf8();
+    }
+    Write(folder.filePath("test.conf"), lines.join('\n'));
 }
 
-QList<TScannerInfo> UseSaneBackends(const QStringList& backends) {
-    WriteSaneConfig(backends);
+QList<TScannerInfo> UseSaneBackends(const QStringList& backends, const TTestBackendSettings& settings) {
+    WriteSaneConfig(backends, settings);
     return ListScanners(true);
 }
 

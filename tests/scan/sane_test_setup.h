@@ -9,10 +9,15 @@
 
 namespace mx::test {
 
-// Writes dll.conf naming backends and a test.conf of fixed values.
-void WriteSaneConfig(const QStringList& backends);
+// Settings of the test backend's configuration file by name, for scans
+// whose request cannot name them (a scan the window starts).
+using TTestBackendSettings = QList<QPair<QString, QString>>;
+
+// Writes dll.conf naming backends and a test.conf of fixed values, some
+// of them replaced by settings.
+void WriteSaneConfig(const QStringList& backends, const TTestBackendSettings& settings = {});
 // The same, then starts SANE anew and gives the scanners it finds.
-QList<TScannerInfo> UseSaneBackends(const QStringList& backends);
+QList<TScannerInfo> UseSaneBackends(const QStringList& backends, const TTestBackendSettings& settings = {});
 
 // A request for test:0 over an area, with the test backend's own settings.
 TScanRequest TestScan(int dpi, TScanColour colour, QSizeF areaMm,

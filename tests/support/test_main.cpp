@@ -11,10 +11,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace mx::test {
-void InstallFreshAnswerer();
-}
-
 namespace {
 
 class FreshAnswerer : public testing::EmptyTestEventListener {

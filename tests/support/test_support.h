@@ -52,6 +52,9 @@ public:
 
 // The answerer installed for the running test (reset before each test).
 ScriptedAnswerer& Answers();
+// Installs a fresh one; done before each test, but a death test's child
+// process hears of no test starting and must do it itself.
+void InstallFreshAnswerer();
 
 // The message of the printer error f raises; empty when it raises none.
 // The message of the error of type E that f raises; empty when it raises
