@@ -3,7 +3,11 @@
 #include <QByteArray>
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstring>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <thread>
 #include <vector>
 
 namespace mx::sane {
@@ -15,6 +19,8 @@ namespace {
 constexpr SANE_Int MaxSidePixels = 40000;
 constexpr qint64 MaxPageBytes = qint64(1) << 30;
 constexpr SANE_Int ReadBlockBytes = 64 * 1024;
+constexpr int PollSliceMs = 100;
+constexpr std::chrono::milliseconds ReaderEndWait{50};
 
 static_assert(int(TScanStatus::Good) == SANE_STATUS_GOOD && int(TScanStatus::Cancelled) == SANE_STATUS_CANCELLED &&
               int(TScanStatus::Jammed) == SANE_STATUS_JAMMED && int(TScanStatus::IoError) == SANE_STATUS_IO_ERROR &&
@@ -75,6 +81,27 @@ TScanStatus Assemble(const std::vector<TFrame>& frames, QImage& image) {
     return TScanStatus::Good;
 }
 
+// The descriptor a device offers to wait on for data, or -1.
+int SelectFd(SANE_Handle device) {
+    SANE_Int fd = -1;
+    return sane_get_select_fd(device, &fd) == SANE_STATUS_GOOD ? fd : -1;
+}
+
+// Waits until the device has data, looking at the cancel flag meanwhile, so
+// a cancel is not held up by a slow device; also the driver's own reading
+// thread is then past its start should a read fail and the scan be stopped.
+void AwaitData(int fd, const std::atomic_bool& cancel) {
+    pollfd wait{fd, POLLIN, 0};
+    while (!cancel.load())
+        if (poll(&wait, 1, PollSliceMs) != 0) return; // data, the end, or an error the read reports
+}
+
+// Bytes waiting in the descriptor.
+qint64 Queued(int fd) {
+    int bytes = 0;
+    return ioctl(fd, FIONREAD, &bytes) == 0 ? bytes : 0;
+}
+
 } // namespace
 
 TScanStatus StatusOf(SANE_Status status) {
@@ -115,7 +142,20 @@ TScanOutcome ReadPage(SANE_Handle device, const std::function<void(int)>& progre
         const qint64 limit = std::min(MaxPageBytes / frameCount, qint64(p.bytes_per_line) * MaxSidePixels);
         if (expected > limit) return stop(TScanStep::Start, TScanStatus::TooLarge);
         if (expected > 0) frame.Data.reserve(expected);
+        const int fd = SelectFd(device);
+        bool readerEnded = false;
         for (;;) {
+            if (fd >= 0 && !cancelled) {
+                AwaitData(fd, cancel);
+                // Drivers that read the device on a thread of their own stop
+                // it when its last bytes are read, and one stopped while it
+                // is ending can lock up. With all bytes written the thread is
+                // ending: give it a moment to end by itself.
+                if (expected > 0 && !readerEnded && frame.Data.size() + Queued(fd) >= expected) {
+                    std::this_thread::sleep_for(ReaderEndWait);
+                    readerEnded = true;
+                }
+            }
             // After sane_cancel the device answers the next read with "cancelled".
             if (cancel.load() && !cancelled) {
                 sane_cancel(device);

@@ -12,6 +12,8 @@ namespace mx::test {
 namespace {
 
 // The test backend's settings at its start; the tests change them per scan.
+// It offers a descriptor to wait on for data; the pnm backend offers none, so
+// both ways of reading a device are used.
 constexpr const char* TestBackendConfig = R"(number_of_devices 2
 mode Gray
 depth 8
@@ -32,7 +34,7 @@ read-status-code "Default"
 fuzzy-parameters false
 ppl-loss 0
 non-blocking false
-select-fd false
+select-fd true
 enable-test-options false
 geometry_min 0.0
 geometry_max 200.0
