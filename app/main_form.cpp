@@ -90,9 +90,8 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
              [this] { return QSizeF(SheetWidthMm, SheetHeightMm); }, [this] { PaintBox1Paint(this); },
              [this](const QString& text) { ui->StatusBar1->SetPanelText(text); },
              [this](const QPoint& p) { return QPointF(mapping_.ToMmX(p.x()), mapping_.ToMmY(p.y())); }});
-        calibration_ =
-            new TCalibrationPanel(ui->PrintStrip, ui->WarningLayout, FormStorage1->IniFileNameInUse(),
-                                  [this] { return JobAreas(); });
+        calibration_ = new TCalibrationPanel(ui->PrintStrip, ui->WarningLayout, FormStorage1->IniFileNameInUse(),
+                                             [this] { return JobAreas(); });
         // "Prüfen...": a scan of the printed sheet against the areas and fill of the jobs.
         new TCoveragePanel(ui->PrintStrip, {[this] { return JobAreas(); },
                                             [this] {

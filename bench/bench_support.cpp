@@ -133,7 +133,8 @@ void UseTheBuildsPdfModule() {
 void OpenBackdrop(TMainForm& form, const QString& file) {
     form.OpenBackdrop(file);
     auto* panel = form.findChild<TBackdropPanel*>();
-    if (!QTest::qWaitFor([&] { return !panel->Loading(); }, 60000)) qFatal("backdrop %s did not load", qPrintable(file));
+    if (!QTest::qWaitFor([&] { return !panel->Loading(); }, 60000))
+        qFatal("backdrop %s did not load", qPrintable(file));
     Flush();
 }
 

@@ -5,6 +5,7 @@
 #include "platform/cups_queue.h"
 #include "platform/exception.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QPageLayout>
@@ -12,7 +13,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStandardPaths>
-#include <QCoreApplication>
 #include <QTemporaryFile>
 #include <atomic>
 #include <cmath>

@@ -1,7 +1,7 @@
 // The centimetre rulers above and left of the preview.
 #include "app/main_form.h"
-#include "platform/paintbox.h"
 #include "geometry/sheet_math.h"
+#include "platform/paintbox.h"
 #include "ui_main_form.h"
 
 namespace mx {

@@ -3,8 +3,8 @@
 #include "backdrop/backdrop.h"
 #include "backdrop/backdrop_error.h"
 #include "backdrop/image_resolution.h"
-#include "platform/canvas.h"
 #include "geometry/sheet_math.h"
+#include "platform/canvas.h"
 #include "tests/backdrop/backdrop_files.h"
 #include "tests/support/test_support.h"
 

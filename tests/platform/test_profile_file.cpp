@@ -198,11 +198,12 @@ TEST_F(ProfileFile, AWriteRemovesLeftoversOfKilledWrites) {
     };
     make(".marbelux.INI.Ab12Cd", 3600);
     make(".marbelux.INI.zzzzzz", 120);
-    make(".marbelux.INI.fresh1", 0);         // perhaps another writer's, in the making
-    make(".marbelux.INI.long-name", 3600);   // not a temporary file of ours
-    make(".andere.INI.Ab12Cd", 3600); // another file's
+    make(".marbelux.INI.fresh1", 0);       // perhaps another writer's, in the making
+    make(".marbelux.INI.long-name", 3600); // not a temporary file of ours
+    make(".andere.INI.Ab12Cd", 3600);      // another file's
     TIniFile(path).WriteString("S", "A", "2");
-    EXPECT_EQ(folderEntries(), (QStringList{".andere.INI.Ab12Cd", ".marbelux.INI.fresh1", ".marbelux.INI.long-name", "marbelux.INI"}));
+    EXPECT_EQ(folderEntries(),
+              (QStringList{".andere.INI.Ab12Cd", ".marbelux.INI.fresh1", ".marbelux.INI.long-name", "marbelux.INI"}));
     EXPECT_EQ(Bytes(), "[S]\nA=2\n");
 }
 
