@@ -26,7 +26,7 @@ const test::TLetterScan& LetterAt(int dpi) {
 }
 
 bool Ready(benchmark::State& state, const test::TLetterScan& scan) {
-    bench::UseTheBuildsPdfModule();
+    bench::UseTheBuildsModules();
     if (scan.Error.isEmpty()) return true;
     state.SkipWithError(scan.Error.toStdString().c_str());
     return false;

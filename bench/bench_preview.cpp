@@ -39,7 +39,7 @@ void DragStep(benchmark::State& state) {
         form->findChild<TAreasPanel*>()->AddAreas(areas);
     }
     if (state.range(2)) {
-        bench::UseTheBuildsPdfModule();
+        bench::UseTheBuildsModules();
         bench::OpenBackdrop(*form, bench::LetterPdfFile());
     }
     TPaintBox* preview = form->Controls().PaintBox1;

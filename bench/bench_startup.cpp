@@ -51,7 +51,7 @@ int RunProbe(int argc, char** argv) {
     // life stays that of a start without one.
     double rssBackdrop = 0;
     if (qEnvironmentVariable(ProbeVariable) == "backdrop") {
-        UseTheBuildsPdfModule();
+        UseTheBuildsModules();
         OpenBackdrop(*form, LetterPdfFile());
         rssBackdrop = ResidentMiB();
     }

@@ -126,7 +126,7 @@ QString LetterPdfFile() {
     return path;
 }
 
-void UseTheBuildsPdfModule() {
+void UseTheBuildsModules() {
     if (!qEnvironmentVariableIsSet("MARBELUX_MODULE_DIR")) qputenv("MARBELUX_MODULE_DIR", MARBELUX_MODULE_DIR);
 }
 

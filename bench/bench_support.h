@@ -34,8 +34,9 @@ double ResidentMiB();
 QByteArray LetterPdf();
 // The same in a file that lasts as long as the process.
 QString LetterPdfFile();
-// The PDF module lies next to the program, not next to the benchmarks.
-void UseTheBuildsPdfModule();
+// The modules (PDF, scanning, text recognition) lie next to the program,
+// not next to the benchmarks.
+void UseTheBuildsModules();
 // Opens a file as the window's backdrop and waits until it is read.
 void OpenBackdrop(mx::TMainForm& form, const QString& file);
 
