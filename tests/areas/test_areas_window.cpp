@@ -196,25 +196,13 @@ TEST_F(AreasWindow, ThreeAreasLandExactlyWhereEachAloneWould) {
 
 TEST_F(AreasWindow, WithTheListEmptyAJobIsByteForByteWhatItWas) {
     QTemporaryDir dir;
-    const auto print = [&](const QString& name) {
-        SetPrinter(std::make_unique<TQtPrinter>(TQtPrinter::TOutput::Pdf));
-        Answers().messageAnswers = {IDYES};
-        Answers().saveFileAnswers = {dir.filePath(name)};
-        form->PrintBtnClick(ui().PrintBtn);
-        QFile file(dir.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        QByteArray bytes = file.readAll();
-        const qsizetype at = bytes.indexOf("/CreationDate");
-        if (at >= 0) bytes.remove(at, bytes.indexOf('\n', at) - at);
-        return bytes;
-    };
     setArea({20, 60, 30, 45});
-    const QByteArray before = print("vorher.pdf");
+    const QByteArray before = PrintFrontJobAsPdf(dir.filePath("vorher.pdf"));
     setArea({100, 120, 100, 120});
     panel().AddCurrent();
     setArea({20, 60, 30, 45});
     panel().RemoveAll();
-    EXPECT_EQ(print("nachher.pdf"), before);
+    EXPECT_EQ(PrintFrontJobAsPdf(dir.filePath("nachher.pdf")), before);
     SetPrinter(std::make_unique<TTestPrinter>());
 }
 

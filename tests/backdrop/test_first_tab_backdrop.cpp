@@ -180,24 +180,10 @@ TEST_F(FirstTabBackdrop, TheAreaStandsOutFromTheBackdropBeneathIt) {
 
 TEST_F(FirstTabBackdrop, APdfJobIsByteForByteTheSameWithOrWithoutABackdrop) {
     QTemporaryDir dir;
-    const auto print = [&](const QString& name) {
-        // A printer of its own per job: a reused one carries state over.
-        SetPrinter(std::make_unique<TQtPrinter>(TQtPrinter::TOutput::Pdf));
-        Answers().messageAnswers = {IDYES};
-        Answers().saveFileAnswers = {dir.filePath(name)};
-        form->PrintBtnClick(ui().PrintBtn);
-        QFile file(dir.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        // The only difference two runs may have is the moment of writing.
-        QByteArray bytes = file.readAll();
-        const qsizetype at = bytes.indexOf("/CreationDate");
-        if (at >= 0) bytes.remove(at, bytes.indexOf('\n', at) - at);
-        return bytes;
-    };
-    const QByteArray without = print("ohne.pdf");
+    const QByteArray without = PrintFrontJobAsPdf(dir.filePath("ohne.pdf"));
     open(letter());
     ASSERT_TRUE(panel().HasBackdrop());
-    EXPECT_EQ(print("mit.pdf"), without);
+    EXPECT_EQ(PrintFrontJobAsPdf(dir.filePath("mit.pdf")), without);
     SetPrinter(std::make_unique<TTestPrinter>());
 }
 

@@ -1,6 +1,12 @@
 #include "tests/support/main_form_fixture.h"
 
+#include "platform/application.h"
+#include "platform/qt_printer.h"
+#include "tests/support/test_support.h"
+#include "ui_main_form.h"
+
 #include <QCoreApplication>
+#include <QFile>
 #include <QTest>
 
 namespace mx::test {
@@ -21,6 +27,19 @@ void MainFormTest::CreateForm() {
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     Flush();
+}
+
+QByteArray MainFormTest::PrintFrontJobAsPdf(const QString& path) {
+    SetPrinter(std::make_unique<TQtPrinter>(TQtPrinter::TOutput::Pdf));
+    Answers().messageAnswers = {IDYES};
+    Answers().saveFileAnswers = {path};
+    form->PrintBtnClick(ui().PrintBtn);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    QByteArray bytes = file.readAll();
+    const qsizetype at = bytes.indexOf("/CreationDate");
+    if (at >= 0) bytes.remove(at, bytes.indexOf('\n', at) - at);
+    return bytes;
 }
 
 void MainFormTest::TearDown() {

@@ -19,6 +19,11 @@ protected:
     static void Flush();
     Ui::TMainForm& ui() { return form->Controls(); }
 
+    // Prints the front job into a PDF file at path, on a PDF printer of its
+    // own (a reused one carries state over), and gives the file's bytes
+    // without its creation date, the only thing two runs may differ in.
+    QByteArray PrintFrontJobAsPdf(const QString& path);
+
     TTestGeometry geometry; // change before CreateForm()
     TTestPrinter* printer = nullptr;
     std::unique_ptr<TMainForm> form;
