@@ -93,11 +93,16 @@ QImage TImageSource::Render(int index, const QSize& pageSize, const QRect& regio
     }
     // Shrinking: the painter samples without averaging, which breaks up
     // fine print, so the covered pixels are scaled with averaging. The
-    // piece is a view into the image, not a copy.
+    // piece is a view into the image, not a copy; Qt may read a view's
+    // last row to its full stride, so a view that would end past the
+    // image's buffer (the bottom rows, not from the left edge) is a copy.
     const QRect covered = source.toAlignedRect() & image.rect();
     if (covered.isEmpty()) return out;
-    const QImage piece(image.constBits() + covered.y() * image.bytesPerLine() + covered.x() * (image.depth() / 8),
-                       covered.width(), covered.height(), image.bytesPerLine(), image.format());
+    const bool viewFits = covered.x() == 0 || covered.bottom() < image.height() - 1;
+    const QImage piece =
+        viewFits ? QImage(image.constBits() + covered.y() * image.bytesPerLine() + covered.x() * (image.depth() / 8),
+                          covered.width(), covered.height(), image.bytesPerLine(), image.format())
+                 : image.copy(covered);
     const QSize scaled(std::max(1, qRound(covered.width() / sx)), std::max(1, qRound(covered.height() / sy)));
     p.drawImage(QPointF(covered.x() / sx - region.x(), covered.y() / sy - region.y()),
                 piece.scaled(scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));

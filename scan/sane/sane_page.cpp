@@ -102,6 +102,19 @@ qint64 Queued(int fd) {
     return ioctl(fd, FIONREAD, &bytes) == 0 ? bytes : 0;
 }
 
+// A device that failed a read may still be writing on its own thread; it
+// is stopped next. Stopped in the middle of its work it can lock up, so
+// wait until it rests (its pipe full, or done) first.
+void AwaitReaderAtRest(int fd) {
+    constexpr int Steps = 25;
+    constexpr std::chrono::milliseconds Step{20};
+    for (int i = 0; i < Steps; ++i) {
+        const qint64 before = Queued(fd);
+        std::this_thread::sleep_for(Step);
+        if (Queued(fd) == before) return;
+    }
+}
+
 } // namespace
 
 TScanStatus StatusOf(SANE_Status status) {
@@ -164,7 +177,10 @@ TScanOutcome ReadPage(SANE_Handle device, const std::function<void(int)>& progre
             SANE_Int length = 0;
             status = sane_read(device, block.data(), ReadBlockBytes, &length);
             if (status == SANE_STATUS_EOF) break;
-            if (status != SANE_STATUS_GOOD) return stop(TScanStep::Read, StatusOf(status));
+            if (status != SANE_STATUS_GOOD) {
+                if (fd >= 0 && !cancelled) AwaitReaderAtRest(fd);
+                return stop(TScanStep::Read, StatusOf(status));
+            }
             if (cancelled) continue;
             length = std::clamp(length, 0, ReadBlockBytes);
             if (frame.Data.size() + length > limit) return stop(TScanStep::Read, TScanStatus::TooLarge);
