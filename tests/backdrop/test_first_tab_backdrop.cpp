@@ -57,14 +57,7 @@ protected:
         second.Texts = {{"Anlage", {20, 30}}};
         return WriteFile("brief.pdf", MakePdf({first, second}));
     }
-    void typeSearch(const QString& text) {
-        QLineEdit* field = panel().SearchField();
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClicks(field, text);
-        QTest::keyClick(field, Qt::Key_Return);
-        Flush();
-    }
+    void typeSearch(const QString& text) { TypeAndEnter(panel().SearchField(), text); }
     Area area() const { return {form->AreaLeftMm, form->AreaRightMm, form->AreaTopMm, form->AreaBottomMm}; }
 };
 

@@ -95,14 +95,7 @@ protected:
         Flush();
         return ui().PaintBox1->Buffer().copy();
     }
-    void typeSearch(const QString& text) {
-        QLineEdit* field = panel().SearchField();
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClicks(field, text);
-        QTest::keyClick(field, Qt::Key_Return);
-        Flush();
-    }
+    void typeSearch(const QString& text) { TypeAndEnter(panel().SearchField(), text); }
     // Waits for the status bar to show progress, typing into an edge field
     // meanwhile: the window takes keys while the work goes on.
     void expectProgressInAResponsiveWindow(const std::function<bool()>& working) {

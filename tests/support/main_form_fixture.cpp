@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QTest>
 
 namespace mx::test {
@@ -26,6 +27,14 @@ void MainFormTest::CreateForm() {
     form = std::make_unique<TMainForm>();
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    Flush();
+}
+
+void MainFormTest::TypeAndEnter(QLineEdit* field, const QString& text) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
     Flush();
 }
 

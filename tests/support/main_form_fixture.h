@@ -5,6 +5,8 @@
 #include "tests/support/test_printer.h"
 
 #include <QTemporaryDir>
+
+class QLineEdit;
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -18,6 +20,9 @@ protected:
     // Lets every pending paint and posted event run.
     static void Flush();
     Ui::TMainForm& ui() { return form->Controls(); }
+
+    // Types text into a field key by key and presses Enter.
+    static void TypeAndEnter(QLineEdit* field, const QString& text);
 
     // Prints the front job into a PDF file at path, on a PDF printer of its
     // own (a reused one carries state over), and gives the file's bytes
